@@ -1,0 +1,46 @@
+# Sourced by the scripts that start Wine: the environment every Wine process of this
+# project runs in, and the one-time preparation of its private prefix.
+# WINEPREFIX must be set by the caller (the build tree's prefix); nothing here ever
+# falls back to ~/.wine.
+if [ -z "${WINEPREFIX:-}" ]; then
+  echo "wine-env.sh: WINEPREFIX is not set" >&2
+  return 1 2>/dev/null || exit 1
+fi
+export WINEPREFIX
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=ja_JP.UTF-8
+unset LC_ALL LC_CTYPE LANGUAGE
+
+# Creates the prefix once: Japanese font replacements, home folders as real folders
+# (a fresh prefix links them to $HOME, so a desktop shortcut would land there).
+# Runs under the caller's lock; fd 9 is closed for every Wine process so the
+# background services never inherit the lock.
+wine_prepare_prefix() {
+  [ -f "$WINEPREFIX/.ready" ] && return 0
+  mkdir -p "$WINEPREFIX"
+  wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f </dev/null >/dev/null 2>&1 9>&-
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic /f </dev/null >/dev/null 2>&1 9>&-
+  if [ -z "${DISPLAY:-}" ]; then
+    : # graphics driver chosen per run, see wine_select_driver
+  fi
+  wineserver -w 9>&-
+  for d in "$WINEPREFIX/drive_c/users/$(id -un)"/*; do
+    if [ -L "$d" ]; then rm "$d"; mkdir "$d"; fi
+  done
+  touch "$WINEPREFIX/.ready"
+}
+
+# Starts the prefix's server (kept 30 s after its last client, then it ends by itself)
+# and its services with every standard stream detached, so that nothing of Wine's
+# background holds the pipes of the caller (ctest waits for them to close).
+wine_start_server() {
+  (
+    flock 9
+    wine_prepare_prefix
+    if wineserver -p30 </dev/null >/dev/null 2>&1 9>&-; then
+      wine wineboot </dev/null >/dev/null 2>&1 9>&-
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}

@@ -1,0 +1,39 @@
+#include "app/PathText.h"
+
+namespace {
+const char kFolderDelimiters[] = "\\:";
+}
+
+Text FolderPrefix(const Text& path) {
+  return path.substr(0, sjis::LastDelimiter(path, kFolderDelimiters));
+}
+
+Text ContainingFolder(const Text& path) {
+  std::size_t p = sjis::LastDelimiter(path, kFolderDelimiters);
+  if (p > 1 && path[p - 1] == '\\') {
+    const char before = path[p - 2];
+    const bool keep = before == ':' || (before == '\\' && !sjis::IsTrailByte(path, p - 2));
+    if (!keep) --p;
+  }
+  return path.substr(0, p);
+}
+
+Text DrivePart(const Text& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    // 1-based positions, as the rule is stated: find the "\" that ends the share name.
+    std::size_t i = 3;
+    int n = 0;
+    while (i < path.size() && n < 2) {
+      if (path[i - 1] == '\\') ++n;
+      if (n < 2) ++i;
+    }
+    if (i <= path.size() && path[i - 1] == '\\') --i;
+    return path.substr(0, i);
+  }
+  return Text();
+}
+
+Text NamePart(const Text& path) {
+  return path.substr(sjis::LastDelimiter(path, kFolderDelimiters));
+}
