@@ -1,0 +1,4 @@
+#pragma once
+// Shell integration: shortcut files and special folders.
+
+class TShellLink {};
