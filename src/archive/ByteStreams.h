@@ -1,0 +1,152 @@
+#pragma once
+// Byte streams for the codec and the archive walker.
+//
+// The decoder and the encoder read and write one byte at a time, so the per-byte calls
+// here are inline and touch only a buffer pointer: no lock, no virtual call, no
+// allocation. The file streams keep their own buffer over fread/fwrite; their buffer is
+// allocated once, when the stream object is made.
+//
+// Every reader has: int ReadByte() (a byte 0..255, or kEndOfInput), std::size_t
+// Read(void*, std::size_t), std::uint64_t Tell() (bytes consumed so far, whatever was
+// buffered). Every writer has: void WriteByte(std::uint8_t).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "app/Text.h"
+
+namespace archive {
+
+// What ReadByte returns when the input has no more bytes; distinct from every byte.
+constexpr int kEndOfInput = -1;
+
+// A file opened for binary reading ("rb"). Paths are narrow strings: Shift-JIS bytes on
+// Windows, where the C runtime takes them in the ANSI code page.
+class FileReader {
+ public:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  FileReader();
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // Opens `path`, closing whatever was open before. False when it cannot be opened.
+  bool Open(const Text& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  void Close();
+
+  int ReadByte() {
+    if (next_ != end_) return *next_++;
+    return Refill();
+  }
+  // Reads up to `count` bytes; fewer only at the end of input (or on a read error).
+  std::size_t Read(void* destination, std::size_t count);
+
+  // Offset of the next byte that ReadByte would return, from the start of the file.
+  std::uint64_t Tell() const {
+    return base_ + static_cast<std::uint64_t>(next_ - buffer_);
+  }
+  // Moves to the end of the file: Tell() then gives the file's size.
+  bool SeekToEnd();
+  // Moves back to the first byte.
+  bool Rewind();
+  // True when the C runtime reported a read error (as opposed to the end of input).
+  bool ReadFailed() const { return failed_; }
+
+ private:
+  int Refill();
+  bool SeekTo(long offset, int origin);
+
+  std::FILE* file_ = nullptr;
+  unsigned char* buffer_;
+  const unsigned char* next_;
+  const unsigned char* end_;
+  std::uint64_t base_ = 0;  // file offset of buffer_[0]
+  bool failed_ = false;
+};
+
+// A file opened for binary writing ("wb"), truncating what was there. Write errors are
+// remembered: Failed() tells whether any byte was lost, and Close() whether everything
+// written reached the file and the file was closed without error.
+class FileWriter {
+ public:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  FileWriter();
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  // Creates or truncates `path`. False when it cannot be created.
+  bool Open(const Text& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  // Flushes and closes; true when every write and the close succeeded. Writing to a
+  // writer that is not open counts as a failure.
+  bool Close();
+
+  void WriteByte(std::uint8_t byte) {
+    if (next_ == end_) Spill();
+    *next_++ = byte;
+  }
+  void Write(const void* source, std::size_t count);
+  // Hands the buffered bytes to the C runtime and asks it to flush them.
+  bool Flush();
+
+  // Bytes written since Open.
+  std::uint64_t Tell() const {
+    return base_ + static_cast<std::uint64_t>(next_ - buffer_);
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  void Spill();
+  bool Drain();
+
+  std::FILE* file_ = nullptr;
+  unsigned char* buffer_;
+  unsigned char* next_;
+  unsigned char* end_;
+  std::uint64_t base_ = 0;  // bytes handed to the C runtime so far
+  bool failed_ = false;
+};
+
+// Reads from bytes in memory (tests, fuzzing, the resource bytes of a program).
+class MemoryReader {
+ public:
+  MemoryReader(const void* data, std::size_t size)
+      : begin_(static_cast<const std::uint8_t*>(data)), next_(begin_), end_(begin_ + size) {}
+  explicit MemoryReader(const std::vector<std::uint8_t>& bytes)
+      : MemoryReader(bytes.data(), bytes.size()) {}
+
+  int ReadByte() { return next_ != end_ ? *next_++ : kEndOfInput; }
+  std::size_t Read(void* destination, std::size_t count);
+  std::uint64_t Tell() const { return static_cast<std::uint64_t>(next_ - begin_); }
+  std::size_t Remaining() const { return static_cast<std::size_t>(end_ - next_); }
+  void SeekToEnd() { next_ = end_; }
+  void Rewind() { next_ = begin_; }
+
+ private:
+  const std::uint8_t* begin_;
+  const std::uint8_t* next_;
+  const std::uint8_t* end_;
+};
+
+// Appends to a byte vector.
+class VectorWriter {
+ public:
+  explicit VectorWriter(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  void WriteByte(std::uint8_t byte) { bytes_.push_back(byte); }
+  void Write(const void* source, std::size_t count) {
+    const auto* p = static_cast<const std::uint8_t*>(source);
+    bytes_.insert(bytes_.end(), p, p + count);
+  }
+  std::uint64_t Tell() const { return bytes_.size(); }
+  bool Failed() const { return false; }
+
+ private:
+  std::vector<std::uint8_t>& bytes_;
+};
+
+}  // namespace archive

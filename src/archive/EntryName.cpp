@@ -1,0 +1,63 @@
+#include "archive/EntryName.h"
+
+namespace archive {
+
+namespace {
+
+// Windows drops trailing dots and spaces from path components, so a component made of
+// dots and spaces only would name the folder itself (".") or its parent ("..", ". .").
+bool IsDotsAndSpacesOnly(const Text& name, std::size_t begin, std::size_t end) {
+  for (std::size_t i = begin; i < end; ++i) {
+    if (name[i] != '.' && name[i] != ' ') return false;
+  }
+  return true;
+}
+
+const char* ComponentFault(const Text& name, std::size_t begin, std::size_t end) {
+  if (end == begin) {
+    if (begin == 0) return "it starts with \"\\\" (a rooted path)";
+    return "it has an empty component (a doubled or trailing \"\\\")";
+  }
+  if (IsDotsAndSpacesOnly(name, begin, end)) {
+    return "it has a component made of dots and spaces only, such as \".\" or \"..\"";
+  }
+  return nullptr;
+}
+
+// The bytes that may follow a lead byte in Shift-JIS.
+bool IsValidSecondByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+}  // namespace
+
+const char* EntryNameFault(const Text& name) {
+  if (name.empty()) return "it is empty";
+  std::size_t start = 0;  // first byte of the current component
+  std::size_t i = 0;
+  while (i < name.size()) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (sjis::IsLeadByte(c)) {
+      // A double-byte character; a lead byte without a proper second byte makes the
+      // name malformed, and how Windows would read it is not worth guessing.
+      if (i + 1 >= name.size() || !IsValidSecondByte(static_cast<unsigned char>(name[i + 1]))) {
+        return "it is not valid Shift-JIS (a lead byte without its second byte)";
+      }
+      i += 2;
+      continue;
+    }
+    if (c < 0x20 || c == 0x7F) return "it holds a control character";
+    if (c == ':') return "it holds \":\" (a drive or a stream name)";
+    if (c == '/') return "it holds \"/\" (folder names are joined with \"\\\")";
+    if (c == '\\') {
+      if (const char* fault = ComponentFault(name, start, i)) return fault;
+      start = i + 1;
+    }
+    ++i;
+  }
+  return ComponentFault(name, start, name.size());
+}
+
+bool IsSafeEntryName(const Text& name) { return EntryNameFault(name) == nullptr; }
+
+}  // namespace archive

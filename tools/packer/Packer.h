@@ -1,0 +1,45 @@
+#pragma once
+// The commands of tlzpack as functions: each writes its report to `out`, its complaints
+// to `err`, and returns the process exit code.
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace packer {
+
+enum ExitCode {
+  kSuccess = 0,
+  kBadInput = 1,  // a file or archive that cannot be used, or a failed write
+  kBadUsage = 2,  // a malformed command line
+};
+
+struct Console {
+  std::ostream& out;
+  std::ostream& err;
+  // Whether to keep a progress line on `err` while large inputs are being coded.
+  bool progress = false;
+};
+
+// One input of `pack`: "FILE" (stored under its own file name) or "NAME=FILE".
+struct PackInput {
+  std::string name;  // UTF-8, folder names joined with "\"
+  std::string path;
+};
+PackInput ParsePackInput(const std::string& argument);
+
+// Writes an archive of the inputs, in order. Nothing is written when any input cannot be
+// stored; a partly written archive is removed.
+int Pack(const std::string& archive, const std::vector<PackInput>& inputs, Console& console);
+// One line per entry (name, size, stream length, offset), then a total.
+int List(const std::string& archive, Console& console);
+// Decodes every entry and checks that the archive is exactly what the installer expects.
+int Verify(const std::string& archive, Console& console);
+// Writes the entries below `folder` (created when missing).
+int Extract(const std::string& archive, const std::string& folder, Console& console);
+// The bare LZSS stream of one file, and back.
+int EncodeFile(const std::string& input, const std::string& output, Console& console);
+int DecodeFile(const std::string& input, const std::string& output, std::uint32_t size,
+               Console& console);
+
+}  // namespace packer
