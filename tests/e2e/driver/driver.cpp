@@ -19,6 +19,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -206,6 +209,7 @@ int Usage() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);  // plain "\n" line ends for the scripts
   if (argc < 2) return Usage();
   const std::wstring command = argv[1];
   if (command == L"list") {

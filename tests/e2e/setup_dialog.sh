@@ -1,0 +1,56 @@
+#!/bin/bash
+# The setup dialog as a user first sees it: caption, task-bar title, every control at
+# its place with its text, the default folder, the ticked box, the focus; only the
+# dialog visible; the close box and the cancel button end the program with exit code 0
+# after exactly one close handler.
+. "$(dirname "$0")/lib/common.sh"
+
+start_setup
+drv dump 'TSetupForm|' >"$E2E_TMP/dump"
+drv list >"$E2E_TMP/list"
+drv focus 'TSetupForm|' >"$E2E_TMP/focus"
+screenshot setup_dialog
+sed 's/^/  | /' "$E2E_TMP/dump"
+
+expect_line "$E2E_TMP/dump" "caption=コルヴァニ領収書発行 Setup" "dialog caption"
+grep -q '^rect=[0-9]*,[0-9]* 465x229$' "$E2E_TMP/dump" && pass "outer size 465 x 229" || fail "outer size"
+# centred on the 1024 x 768 screen: 512 - 465 div 2, 384 - 229 div 2
+expect_line "$E2E_TMP/dump" "rect=280,270 465x229" "centred on the screen"
+expect_line "$E2E_TMP/dump" "owner=TApplication|コルヴァニ　領収書発行セットアップ" "task-bar window title"
+ctl() { grep -E "^control .* class=$1 rect=$2 visible=1 .*text=$3\$" "$E2E_TMP/dump" >/dev/null; }
+ctl Static '46,58 114x12' 'セットアップ先フォルダ' && pass "Label2" || fail "Label2"
+ctl Static '28,12 38x37' '' && pass "Image1 38 x 37" || fail "Image1"
+ctl Static '70,24 365x29' 'コルヴァニ　領収書発行 セットアッププログラム' && pass "Label1 title" || fail "Label1"
+ctl Button '88,140 135x35' 'セットアップ開始' && pass "SetupButton" || fail "SetupButton"
+ctl Button '232,140 135x35' 'キャンセル' && pass "Button1" || fail "Button1"
+ctl Button '376,72 43x25' '参照' && pass "Button2" || fail "Button2"
+ctl Edit '44,74 327x20' 'c:\\Program Files\\Tolvar\\korvani' && pass "Edit1 default folder" || fail "Edit1"
+grep -qE '^control .* rect=130,106 217x19 .* checked=1 text=デスクトップにショートカットを作成する$' \
+  "$E2E_TMP/dump" && pass "CheckBox1 ticked" || fail "CheckBox1"
+grep -q '^focus .* text=セットアップ開始$' "$E2E_TMP/focus" && pass "SetupButton has the focus" ||
+  fail "focus: $(cat "$E2E_TMP/focus")"
+
+# Only the setup dialog (and the zero-size task-bar window) is visible.
+pid_line=$(grep 'class=TSetupForm' "$E2E_TMP/list" | sed 's/.* pid=\([0-9]*\) .*/\1/')
+others=$(grep " pid=$pid_line " "$E2E_TMP/list" | grep -v -e 'class=TSetupForm' -e 'class=TApplication .* 0x0 ' | grep -v 'IME' || true)
+check "$others" "" "no other visible window of the installer"
+
+# Tab moves from the start button to the cancel button.
+drv key 'TSetupForm|' tab
+sleep 0.3
+drv focus 'TSetupForm|' | grep -q 'text=キャンセル$' && pass "Tab order: cancel after start" || fail "Tab order"
+
+# The close box ends the program: exit code 0, one close handler.
+drv close 'TSetupForm|'
+wait_setup_exit
+check "$SETUP_RC" 0 "exit code after the close box"
+check "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1 "FormClose ran once (close box)"
+
+# The cancel button too.
+start_setup
+drv click 'TSetupForm|' 'キャンセル'
+wait_setup_exit
+check "$SETUP_RC" 0 "exit code after the cancel button"
+check "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1 "FormClose ran once (cancel)"
+
+e2e_finish
