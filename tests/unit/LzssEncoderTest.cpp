@@ -1,0 +1,134 @@
+// The LZSS encoder: streams of the reference binary-tree search, round trips through the
+// decoder, and independence of each entry's stream.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "CodecTestSupport.h"
+#include "archive/ByteStreams.h"
+#include "archive/LzssEncoder.h"
+
+using namespace codec_test;
+using archive::DecodeStatus;
+
+namespace {
+
+TEST(LzssEncoder, GoldenStreams) {
+  struct Case {
+    Bytes input;
+    Bytes stream;
+  };
+  const Case cases[] = {
+      {{}, {}},
+      {ToBytes("A"), {0x01, 0x41}},
+      {ToBytes("ABC"), {0x07, 0x41, 0x42, 0x43}},
+      // A match into the bytes just written: "AAA" from 4078 while writing at 4079.
+      {ToBytes("AAAA"), {0x01, 0x41, 0xEE, 0xF0}},
+      {ToBytes("ABABABABABABABABABAB"), {0x03, 0x41, 0x42, 0xEE, 0xFF}},
+      // Zeros match the cleared ring: 18 from 4060, 18 from 4095 (wrapping), 4 from 17.
+      {Bytes(40, 0), {0x00, 0xDC, 0xFF, 0xFF, 0xFF, 0x11, 0x01}},
+      // The first string met in the tree wins among equally long matches: 4077.
+      {Bytes{0, 0, 0, 'X'}, {0x02, 0xED, 0xF0, 0x58}},
+      // Nine literals: a full group, then a group of one with its other flag bits 0.
+      {ToBytes("ABCDEFGHI"), {0xFF, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 0x01, 'I'}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Encode(c.input), c.stream) << std::string(c.input.begin(), c.input.end());
+  }
+}
+
+TEST(LzssEncoder, ShortRepeatsStayLiterals) {
+  // "ABxAB": the repeat of "AB" is 2 bytes, at the threshold, so it stays literal.
+  EXPECT_EQ(Encode(ToBytes("ABxAB")), (Bytes{0x1F, 'A', 'B', 'x', 'A', 'B'}));
+}
+
+TEST(LzssEncoder, RoundTripsManySizesAndKinds) {
+  const Kind kinds[] = {Kind::Zeros, Kind::Random, Kind::Text, Kind::Pattern, Kind::Runs,
+                        Kind::Binary};
+  const std::size_t sizes[] = {0,    1,    2,    3,    4,    17,   18,    19,    20,    255,
+                               4077, 4078, 4079, 4095, 4096, 4097, 4114,  8191,  8192,  8193,
+                               12345, 65536, 100003};
+  std::uint32_t seed = 1;
+  for (const Kind kind : kinds) {
+    for (const std::size_t size : sizes) {
+      const Bytes input = MakeData(kind, size, seed++);
+      const Bytes stream = Encode(input);
+      const Decoded d = Decode(stream, static_cast<std::uint32_t>(size));
+      ASSERT_EQ(d.status, DecodeStatus::Complete) << static_cast<int>(kind) << " " << size;
+      ASSERT_EQ(d.output, input) << static_cast<int>(kind) << " " << size;
+      // The stream ends exactly after its last token.
+      ASSERT_EQ(d.consumed, stream.size()) << static_cast<int>(kind) << " " << size;
+    }
+  }
+}
+
+TEST(LzssEncoder, CompressesWhatRepeats) {
+  EXPECT_LT(Encode(MakeData(Kind::Zeros, 100000, 1)).size(), 100000u / 8);
+  EXPECT_LT(Encode(MakeData(Kind::Text, 100000, 2)).size(), 100000u / 2);
+  // Incompressible data costs one flag byte per eight literals, less a few chance
+  // matches of three bytes.
+  const std::size_t random = Encode(MakeData(Kind::Random, 80000, 3)).size();
+  EXPECT_LE(random, 90000u);
+  EXPECT_GT(random, 89000u);
+}
+
+TEST(LzssEncoder, StreamsNeverReadCarriedOverPositionsBeforeWritingThem) {
+  // Decoding with any bytes left at 4078..4095 by a previous entry gives the same file.
+  const Kind kinds[] = {Kind::Zeros, Kind::Text, Kind::Pattern, Kind::Runs, Kind::Binary};
+  std::uint32_t seed = 100;
+  for (const Kind kind : kinds) {
+    for (const std::size_t size : {1u, 18u, 19u, 40u, 5000u, 70000u}) {
+      const Bytes input = MakeData(kind, size, seed++);
+      const Bytes stream = Encode(input);
+      for (const std::uint8_t fill : {0x00, 0xFF, 0x41}) {
+        archive::RingBuffer ring;
+        std::memset(ring, fill, sizeof ring);
+        const Decoded d = Decode(stream, static_cast<std::uint32_t>(size), &ring);
+        ASSERT_EQ(d.output, input) << static_cast<int>(kind) << " " << size << " " << int(fill);
+      }
+    }
+  }
+}
+
+TEST(LzssEncoder, EveryEncodeStartsFromAFreshState) {
+  archive::LzssEncoder encoder;
+  const Bytes first = MakeData(Kind::Text, 50000, 9);
+  const Bytes second = MakeData(Kind::Runs, 30000, 10);
+  Bytes s1;
+  Bytes s2;
+  {
+    archive::MemoryReader in(first);
+    archive::VectorWriter out(s1);
+    encoder.Encode(in, out);
+  }
+  {
+    archive::MemoryReader in(second);
+    archive::VectorWriter out(s2);
+    encoder.Encode(in, out);
+  }
+  EXPECT_EQ(s2, Encode(second));
+  EXPECT_EQ(s1, Encode(first));
+  // And a short entry after a long one: no bytes of the long one leak into its search.
+  Bytes s3;
+  archive::VectorWriter out(s3);
+  const Bytes zeros(40, 0);
+  archive::MemoryReader zin(zeros);
+  encoder.Encode(zin, out);
+  EXPECT_EQ(s3, (Bytes{0x00, 0xDC, 0xFF, 0xFF, 0xFF, 0x11, 0x01}));
+}
+
+TEST(LzssEncoder, EncodesBetweenFiles) {
+  TempFolder folder;
+  const Bytes input = MakeData(Kind::Text, 200000, 11);
+  WriteFile(folder / "in", input);
+  archive::FileReader in;
+  archive::FileWriter out;
+  ASSERT_TRUE(in.Open(folder / "in"));
+  ASSERT_TRUE(out.Open(folder / "out"));
+  archive::LzssEncoder encoder;
+  EXPECT_EQ(encoder.Encode(in, out), input.size());
+  EXPECT_TRUE(out.Close());
+  EXPECT_EQ(ReadFile(folder / "out"), Encode(input));
+}
+
+}  // namespace

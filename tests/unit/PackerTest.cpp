@@ -1,0 +1,290 @@
+// The packer's commands as functions: pack, list, verify, extract, encode, decode.
+// Names on the command line and in messages are UTF-8 (u8 literals here, as the narrow
+// literals of this program are Shift-JIS); in the archive they are Shift-JIS.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "CodecTestSupport.h"
+#include "Packer.h"
+#include "archive/ArchiveWriter.h"
+
+using namespace codec_test;
+
+namespace {
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+template <class F>
+Outcome Capture(F command) {
+  std::ostringstream out;
+  std::ostringstream err;
+  packer::Console console{out, err, false};
+  const int code = command(console);
+  return {code, out.str(), err.str()};
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class PackerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    a_ = MakeData(Kind::Binary, 150000, 1);
+    b_ = MakeData(Kind::Text, 9000, 2);
+    c_ = ToBytes("x");
+    WriteFile(folder_ / "a.bin", a_);
+    WriteFile(folder_ / "b.txt", b_);
+    WriteFile(folder_ / "c.txt", c_);
+    WriteFile(folder_ / "empty", {});
+  }
+  Outcome Pack(const std::vector<std::string>& arguments) {
+    std::vector<packer::PackInput> inputs;
+    for (const std::string& a : arguments) inputs.push_back(packer::ParsePackInput(a));
+    return Capture([&](packer::Console& c) { return packer::Pack(archive_, inputs, c); });
+  }
+  Outcome List() { return Capture([&](packer::Console& c) { return packer::List(archive_, c); }); }
+  Outcome Verify() { return Capture([&](packer::Console& c) { return packer::Verify(archive_, c); }); }
+  Outcome Extract(const std::string& to) {
+    return Capture([&](packer::Console& c) { return packer::Extract(archive_, to, c); });
+  }
+  // The three test files, one in a folder and one with a Japanese name.
+  void PackThree() {
+    const Outcome r = Pack({folder_ / "a.bin", "data\\b.txt=" + (folder_ / "b.txt"),
+                        u8"ソ表.txt=" + (folder_ / "c.txt")});
+    ASSERT_EQ(r.code, packer::kSuccess) << r.err;
+  }
+
+  TempFolder folder_;
+  std::string archive_ = folder_ / "out.tlz";
+  Bytes a_, b_, c_;
+};
+
+TEST(PackInput, ParsesFileAndNameEqualsFile) {
+  const packer::PackInput plain = packer::ParsePackInput("some/dir/a.txt");
+  EXPECT_EQ(plain.name, "a.txt");
+  EXPECT_EQ(plain.path, "some/dir/a.txt");
+  const packer::PackInput named = packer::ParsePackInput("sub\\b.txt=x/y=z.txt");
+  EXPECT_EQ(named.name, "sub\\b.txt");
+  EXPECT_EQ(named.path, "x/y=z.txt");
+}
+
+TEST_F(PackerTest, PacksListsVerifiesAndExtracts) {
+  PackThree();
+  // The archive is the headers and streams, in order, with Shift-JIS names.
+  Bytes expected;
+  {
+    archive::VectorWriter out(expected);
+    archive::LzssEncoder encoder;
+    const std::pair<Text, const Bytes*> entries[] = {
+        {"a.bin", &a_}, {"data\\b.txt", &b_}, {"\x83\x5C\x95\x5C.txt", &c_}};
+    for (const auto& [name, data] : entries) {
+      archive::WriteEntryHeader(out, name, static_cast<std::uint32_t>(data->size()));
+      archive::MemoryReader in(*data);
+      encoder.Encode(in, out);
+    }
+  }
+  EXPECT_EQ(ReadFile(archive_), expected);
+
+  const Outcome list = List();
+  EXPECT_EQ(list.code, packer::kSuccess) << list.err;
+  std::istringstream lines(list.out);
+  std::string header, first, second, third, total;
+  std::getline(lines, header);
+  std::getline(lines, first);
+  std::getline(lines, second);
+  std::getline(lines, third);
+  std::getline(lines, total);
+  EXPECT_TRUE(Contains(header, "NAME")) << list.out;
+  EXPECT_TRUE(Contains(first, "a.bin") && Contains(first, "150000")) << list.out;
+  EXPECT_TRUE(Contains(second, "data\\b.txt") && Contains(second, "9000")) << list.out;
+  EXPECT_TRUE(Contains(third, u8"ソ表.txt")) << list.out;
+  EXPECT_TRUE(Contains(total, "3 entries")) << list.out;
+  EXPECT_TRUE(Contains(total, std::to_string(expected.size()))) << list.out;
+
+  const Outcome verify = Verify();
+  EXPECT_EQ(verify.code, packer::kSuccess) << verify.err;
+  EXPECT_TRUE(Contains(verify.out, "OK, 3 entries")) << verify.out;
+
+  const Outcome extract = Extract(folder_ / "x");
+  EXPECT_EQ(extract.code, packer::kSuccess) << extract.err;
+  EXPECT_EQ(ReadFile(folder_ / "x/a.bin"), a_);
+  EXPECT_EQ(ReadFile(folder_ / "x/data/b.txt"), b_);
+  EXPECT_EQ(ReadFile(folder_ / u8"x/ソ表.txt"), c_);
+}
+
+TEST_F(PackerTest, ListGivesStreamLengthsAndOffsets) {
+  ASSERT_EQ(Pack({"one=" + (folder_ / "c.txt"), "two=" + (folder_ / "c.txt")}).code, 0);
+  // Each entry: 1 + 3 name bytes + 4 size bytes, then the stream 01 78.
+  const Outcome list = List();
+  ASSERT_EQ(list.code, packer::kSuccess);
+  EXPECT_TRUE(Contains(list.out, "one            1           2           0\n")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "two            1           2          10\n")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "total: 2 entries, 2 bytes, archive 20 bytes")) << list.out;
+}
+
+TEST_F(PackerTest, RefusesWhatTheFormatCannotCarry) {
+  const std::string c = folder_ / "c.txt";
+  const struct {
+    std::string argument;
+    std::string message;
+  } cases[] = {
+      {std::string(256, 'n') + "=" + c, "longer than 255 bytes"},
+      {folder_ / "empty", "empty"},
+      {"..\\c.txt=" + c, "would be refused"},
+      {"\\c.txt=" + c, "would be refused"},
+      {"c:c.txt=" + c, "would be refused"},
+      {"a\\\\c.txt=" + c, "would be refused"},
+      {"a\\=" + c, "would be refused"},
+      {"a/c.txt=" + c, "would be refused"},
+      {"a\\.\\c.txt=" + c, "would be refused"},
+      {"\xF0\x9F\x98\x80.txt=" + c, "Shift-JIS"},  // an emoji has no Shift-JIS form
+      {folder_ / "missing", "no such file"},
+      {"dir=" + folder_.path().string(), "not a regular file"},
+  };
+  for (const auto& k : cases) {
+    const Outcome r = Pack({folder_ / "a.bin", k.argument});
+    EXPECT_EQ(r.code, packer::kBadInput) << k.argument;
+    EXPECT_TRUE(Contains(r.err, k.message)) << k.argument << ": " << r.err;
+    EXPECT_FALSE(std::filesystem::exists(archive_)) << k.argument;
+  }
+}
+
+TEST_F(PackerTest, NameLengthIsCountedInShiftJisBytes) {
+  // 127 double-byte characters are 254 bytes, one more ASCII letter makes 255: allowed.
+  std::string name;
+  for (int i = 0; i < 127; ++i) name += u8"表";
+  EXPECT_EQ(Pack({name + "a=" + (folder_ / "c.txt")}).code, packer::kSuccess);
+  EXPECT_EQ(Pack({name + "ab=" + (folder_ / "c.txt")}).code, packer::kBadInput);
+}
+
+TEST_F(PackerTest, RefusesNamesThatDifferOnlyInCase) {
+  const Outcome r = Pack({"Readme.txt=" + (folder_ / "b.txt"), "README.TXT=" + (folder_ / "c.txt")});
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "same name")) << r.err;
+}
+
+TEST_F(PackerTest, VerifyFindsEveryCut) {
+  PackThree();
+  const Bytes whole = ReadFile(archive_);
+  // Cuts inside the first header, its stream, the second header's name and size field.
+  const std::size_t nameEnd = 1 + 5;
+  for (const std::size_t cut : {std::size_t{1}, std::size_t{3}, nameEnd + 2, nameEnd + 4 + 100,
+                                whole.size() - 1}) {
+    WriteFile(archive_, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+    const Outcome r = Verify();
+    EXPECT_EQ(r.code, packer::kBadInput) << cut;
+    EXPECT_TRUE(Contains(r.err, "entry")) << cut << r.err;
+    EXPECT_EQ(List().code, packer::kBadInput) << cut;
+  }
+  WriteFile(archive_, Bytes(whole.begin(), whole.begin() + 3));
+  EXPECT_TRUE(Contains(Verify().err, "inside the entry's name"));
+  WriteFile(archive_, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(nameEnd + 2)));
+  EXPECT_TRUE(Contains(Verify().err, "inside the entry's size field"));
+  WriteFile(archive_, Bytes(whole.begin(), whole.end() - 1));
+  EXPECT_TRUE(Contains(Verify().err, "entry 3")) << Verify().err;
+  EXPECT_TRUE(Contains(Verify().err, "the stream ends early")) << Verify().err;
+  WriteFile(archive_, {});
+  EXPECT_TRUE(Contains(Verify().err, "no entry"));
+}
+
+TEST_F(PackerTest, VerifyFindsTrailingBytesAndTerminators) {
+  PackThree();
+  Bytes bytes = ReadFile(archive_);
+  const std::size_t end = bytes.size();
+  // A terminator entry followed by more bytes.
+  bytes.insert(bytes.end(), {0x00, 0x01, 0x00, 0x00, 0x00, 0x41});
+  WriteFile(archive_, bytes);
+  Outcome r = Verify();
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "entry 4 at offset " + std::to_string(end))) << r.err;
+  EXPECT_TRUE(Contains(r.err, "1 more bytes follow")) << r.err;
+  // The same terminator at the very end is fine.
+  bytes.pop_back();
+  WriteFile(archive_, bytes);
+  r = Verify();
+  EXPECT_EQ(r.code, packer::kSuccess) << r.err;
+  // A stray byte after the last stream reads as the start of a header.
+  bytes.resize(end);
+  bytes.push_back(0x07);
+  WriteFile(archive_, bytes);
+  r = Verify();
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "entry 4 at offset " + std::to_string(end))) << r.err;
+}
+
+TEST_F(PackerTest, VerifyFindsUnsafeNamesAndStreamsThatDependOnThePreviousEntry) {
+  Bytes bytes;
+  archive::VectorWriter out(bytes);
+  // Entry 1: fine. Entry 2: named "..\evil", its stream a match at 4078 (carried over).
+  archive::WriteEntryHeader(out, "ok", 1);
+  out.Write("\x01x", 2);
+  archive::WriteEntryHeader(out, "..\\evil", 18);
+  out.Write("\x00\xEE\xFF", 3);
+  WriteFile(archive_, bytes);
+  const Outcome r = Verify();
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "entry 2 \"..\\evil\" at offset 9: the installer would refuse")) << r.err;
+  EXPECT_TRUE(Contains(r.err, "depends on the entry before it")) << r.err;
+  EXPECT_FALSE(Contains(r.err, "entry 1")) << r.err;
+}
+
+TEST_F(PackerTest, ExtractRefusesNamesThatWouldLeaveTheFolder) {
+  for (const Text name : {"..\\evil", "\\evil", "c:evil", "a/../../evil"}) {
+    Bytes bytes;
+    archive::VectorWriter out(bytes);
+    archive::WriteEntryHeader(out, "fine", 1);
+    out.Write("\x01x", 2);
+    archive::WriteEntryHeader(out, name, 1);
+    out.Write("\x01y", 2);
+    WriteFile(archive_, bytes);
+    const Outcome r = Extract(folder_ / "deep/x");
+    EXPECT_EQ(r.code, packer::kBadInput) << name;
+    EXPECT_TRUE(Contains(r.err, "refused")) << r.err;
+    EXPECT_EQ(ReadFile(folder_ / "deep/x/fine"), ToBytes("x"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "deep/evil")) << name;
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "evil")) << name;
+  }
+}
+
+TEST_F(PackerTest, EncodeAndDecodeBareStreams) {
+  const std::string in = folder_ / "a.bin";
+  const std::string stream = folder_ / "a.lzs";
+  const std::string back = folder_ / "a.back";
+  Outcome r = Capture([&](packer::Console& c) { return packer::EncodeFile(in, stream, c); });
+  ASSERT_EQ(r.code, packer::kSuccess) << r.err;
+  EXPECT_EQ(ReadFile(stream), Encode(a_));
+  const auto size = static_cast<std::uint32_t>(a_.size());
+  r = Capture([&](packer::Console& c) { return packer::DecodeFile(stream, back, size, c); });
+  ASSERT_EQ(r.code, packer::kSuccess) << r.err;
+  EXPECT_EQ(ReadFile(back), a_);
+  // A size too large: the stream ends early; the short output stays.
+  r = Capture([&](packer::Console& c) { return packer::DecodeFile(stream, back, size + 1, c); });
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "ends early")) << r.err;
+  EXPECT_EQ(ReadFile(back), a_);
+  // A size too small: bytes are left after the stream.
+  r = Capture([&](packer::Console& c) { return packer::DecodeFile(stream, back, size - 1000, c); });
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "follow the end of the stream")) << r.err;
+  // An empty input gives an empty stream, which decodes to nothing.
+  r = Capture([&](packer::Console& c) {
+    return packer::EncodeFile(folder_ / "empty", folder_ / "e.lzs", c);
+  });
+  EXPECT_EQ(r.code, packer::kSuccess);
+  EXPECT_TRUE(ReadFile(folder_ / "e.lzs").empty());
+  r = Capture([&](packer::Console& c) {
+    return packer::DecodeFile(folder_ / "e.lzs", folder_ / "e.out", 0, c);
+  });
+  EXPECT_EQ(r.code, packer::kSuccess) << r.err;
+  // A missing input.
+  r = Capture([&](packer::Console& c) { return packer::EncodeFile(folder_ / "nope", stream, c); });
+  EXPECT_EQ(r.code, packer::kBadInput);
+}
+
+}  // namespace

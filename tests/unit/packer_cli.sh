@@ -1,0 +1,98 @@
+#!/bin/bash
+# tlzpack as a command: help, exit codes (0 success, 1 bad input, 2 bad usage), and a
+# pack / list / verify / extract round trip through real files.
+set -u
+TLZPACK="$BUILD_DIR/tools/packer/tlzpack"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# expect CODE COMMAND...: runs the command, output in $work/out and $work/err.
+expect() {
+  local want=$1; shift
+  "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "exit $got, expected $want: $* ($(head -c 300 "$work/err"))"
+}
+expect_text() {  # FILE TEXT
+  grep -qF -- "$2" "$1" || fail "\"$2\" not in $(basename "$1"): $(head -c 300 "$1")"
+}
+
+[ -x "$TLZPACK" ] || { echo "FAIL: no tlzpack at $TLZPACK"; exit 1; }
+
+# Help and usage.
+expect 0 "$TLZPACK" --help
+expect_text "$work/out" "tlzpack pack ARCHIVE INPUT..."
+expect_text "$work/out" "Exit codes"
+for command in pack list verify extract encode decode; do
+  expect 0 "$TLZPACK" "$command" --help
+  expect_text "$work/out" "Usage: tlzpack $command"
+  expect 0 "$TLZPACK" help "$command"
+  expect_text "$work/out" "Usage: tlzpack $command"
+done
+expect 2 "$TLZPACK"
+expect 2 "$TLZPACK" frobnicate
+expect_text "$work/err" "unknown command"
+expect 2 "$TLZPACK" pack "$work/a.tlz"
+expect 2 "$TLZPACK" list
+expect 2 "$TLZPACK" verify a b
+expect 2 "$TLZPACK" extract a
+expect 2 "$TLZPACK" encode a
+expect 2 "$TLZPACK" decode a b
+expect 2 "$TLZPACK" decode a b 12x
+expect 2 "$TLZPACK" decode a b 4294967296
+expect 2 "$TLZPACK" list --bogus a
+expect 2 "$TLZPACK" pack "$work/a.tlz" "=nofile"
+
+# A round trip.
+mkdir -p "$work/in"
+seq 1 30000 >"$work/in/numbers.txt"
+head -c 100000 "$TLZPACK" >"$work/in/program.bin"
+printf 'A' >"$work/in/a.txt"
+: >"$work/in/empty"
+expect 0 "$TLZPACK" pack "$work/a.tlz" "$work/in/numbers.txt" 'bin\program.bin='"$work/in/program.bin" \
+  "セットアップ.txt=$work/in/a.txt"
+expect_text "$work/out" "3 entries"
+expect 0 "$TLZPACK" list "$work/a.tlz"
+expect_text "$work/out" "numbers.txt"
+expect_text "$work/out" 'bin\program.bin'
+expect_text "$work/out" "セットアップ.txt"
+expect_text "$work/out" "total: 3 entries"
+expect 0 "$TLZPACK" verify "$work/a.tlz"
+expect_text "$work/out" "OK, 3 entries"
+expect 0 "$TLZPACK" extract "$work/a.tlz" "$work/out-dir"
+cmp -s "$work/in/numbers.txt" "$work/out-dir/numbers.txt" || fail "numbers.txt differs"
+cmp -s "$work/in/program.bin" "$work/out-dir/bin/program.bin" || fail "program.bin differs"
+cmp -s "$work/in/a.txt" "$work/out-dir/セットアップ.txt" || fail "セットアップ.txt differs"
+# The name is stored in Shift-JIS: "セ" is 83 5A.
+od -An -tx1 -N4 -j$(( $(stat -c %s "$work/a.tlz") - 2 - 4 - 16 )) "$work/a.tlz" | grep -q '83 5a' ||
+  fail "the Japanese name is not stored in Shift-JIS"
+# The last entry "A": the stream 01 41 ends the archive.
+[ "$(tail -c 2 "$work/a.tlz" | od -An -tx1 | tr -d ' \n')" = "0141" ] || fail "last stream is not 01 41"
+
+# Bare streams.
+expect 0 "$TLZPACK" encode "$work/in/numbers.txt" "$work/n.lzs"
+expect 0 "$TLZPACK" decode "$work/n.lzs" "$work/n.out" "$(stat -c %s "$work/in/numbers.txt")"
+cmp -s "$work/in/numbers.txt" "$work/n.out" || fail "encode/decode round trip differs"
+printf '\0%.0s' $(seq 40) >"$work/zeros"
+expect 0 "$TLZPACK" encode "$work/zeros" "$work/zeros.lzs"
+[ "$(od -An -tx1 "$work/zeros.lzs" | tr -d ' \n')" = "00dcffffff1101" ] || fail "40 zeros encode wrongly"
+
+# Bad input.
+expect 1 "$TLZPACK" pack "$work/b.tlz" "$work/in/empty"
+expect_text "$work/err" "empty"
+[ ! -e "$work/b.tlz" ] || fail "a refused pack left an archive"
+expect 1 "$TLZPACK" pack "$work/b.tlz" '..\x='"$work/in/a.txt"
+expect 1 "$TLZPACK" pack "$work/b.tlz" "$work/in/missing"
+expect 1 "$TLZPACK" list "$work/missing.tlz"
+head -c 500 "$work/a.tlz" >"$work/cut.tlz"
+expect 1 "$TLZPACK" verify "$work/cut.tlz"
+expect_text "$work/err" "entry 1"
+expect 1 "$TLZPACK" list "$work/cut.tlz"
+expect 1 "$TLZPACK" extract "$work/cut.tlz" "$work/cut-dir"
+expect 1 "$TLZPACK" decode "$work/n.lzs" "$work/n.out" 999999999
+
+if [ "$failures" -eq 0 ]; then echo "packer_cli: all checks passed"; fi
+[ "$failures" -eq 0 ]
