@@ -1,0 +1,25 @@
+#pragma once
+// The uninstaller's work on the system: handing over to a copy of itself in the
+// temporary folder, and removing what the installation made.
+#include "app/Text.h"
+#include "uninst/UninstallPlan.h"
+
+namespace uninst {
+
+// The path of a shell special folder (a CSIDL value); empty when it has none.
+Text SpecialFolderPath(int csidl);
+
+// Copies the running program into the temporary folder and starts the copy to remove
+// the installation in `installFolder` once this process has ended. The copy is opened
+// for deletion on close and the handle is inherited, so the system deletes the copy
+// when it ends. Returns 0, or the system's error code when nothing was started.
+unsigned long StartRemovingCopy(const Text& installFolder);
+
+// Waits (bounded) until the process whose handle was inherited has ended, and closes
+// the handle.
+void WaitForFirstProcess(unsigned long long handle);
+
+// Removes what `plan` lists and reports, item by item, what could not be removed.
+Outcome RemoveInstallation(const RemovalPlan& plan);
+
+}  // namespace uninst
