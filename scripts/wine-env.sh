@@ -17,19 +17,26 @@ unset LC_ALL LC_CTYPE LANGUAGE
 # Runs under the caller's lock; fd 9 is closed for every Wine process so the
 # background services never inherit the lock.
 wine_prepare_prefix() {
-  [ -f "$WINEPREFIX/.ready" ] && return 0
-  mkdir -p "$WINEPREFIX"
-  wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f </dev/null >/dev/null 2>&1 9>&-
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic /f </dev/null >/dev/null 2>&1 9>&-
-  if [ -z "${DISPLAY:-}" ]; then
-    : # graphics driver chosen per run, see wine_select_driver
+  if [ ! -f "$WINEPREFIX/.ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f </dev/null >/dev/null 2>&1 9>&-
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic /f </dev/null >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
+    for d in "$WINEPREFIX/drive_c/users/$(id -un)"/*; do
+      if [ -L "$d" ]; then rm "$d"; mkdir "$d"; fi
+    done
+    touch "$WINEPREFIX/.ready"
   fi
-  wineserver -w 9>&-
-  for d in "$WINEPREFIX/drive_c/users/$(id -un)"/*; do
-    if [ -L "$d" ]; then rm "$d"; mkdir "$d"; fi
-  done
-  touch "$WINEPREFIX/.ready"
+  wine_prepare_display
+}
+
+# Unmanaged windows: the virtual display has no window manager, and Wine waits up to
+# two seconds for one whenever a managed window is hidden.
+wine_prepare_display() {
+  [ -f "$WINEPREFIX/.unmanaged" ] && return 0
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
+  touch "$WINEPREFIX/.unmanaged"
 }
 
 # Starts the prefix's server (kept 30 s after its last client, then it ends by itself)

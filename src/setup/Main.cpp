@@ -2,7 +2,7 @@
 // the progress window hidden, then the message loop until the dialog closes.
 #include <windows.h>
 
-#include "setup/CompressForm.h"
+#include "archive/CompressForm.h"
 #include "setup/SetupForm.h"
 #include "ui/Application.h"
 

@@ -1,0 +1,36 @@
+#pragma once
+// The progress window, which also owns the extraction: ExtractArchive reads the payload
+// archive entry by entry, writes each file below the install folder and shows the file
+// just written and how much of the archive has been consumed.
+#include "app/Text.h"
+#include "archive/ByteStreams.h"
+#include "archive/LzssDecoder.h"
+#include "ui/Form.h"
+#include "ui/Label.h"
+#include "ui/ProgressBar.h"
+
+class TCompressForm : public TForm {
+ public:
+  TCompressForm();
+
+  TProgressBar FileBar;
+  TProgressBar AllBar;
+  TLabel Label1;
+  TLabel Label2;
+  archive::RingBuffer RingBuffer = {};
+  archive::FileReader ArchiveFile;
+  archive::FileWriter OutFile;
+
+  // Extracts every entry of the archive file into `folder`; returns the number of files
+  // written, or 0 when the archive cannot be opened, holds no entry, a folder cannot be
+  // created, or an entry cannot be written whole and safely inside the folder.
+  int ExtractArchive(const Text& archivePath, const Text& folder);
+  // Decodes one entry from ArchiveFile into OutFile.
+  archive::DecodeStatus DecodeEntry(std::uint32_t size);
+
+ protected:
+  // After each file: the bar moves to the archive offset and the window is repainted.
+  virtual void EntryWritten();
+};
+
+extern TCompressForm* CompressForm;

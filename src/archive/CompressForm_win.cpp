@@ -1,0 +1,112 @@
+#include "archive/CompressForm.h"
+
+#include "app/Folders.h"
+#include "app/MessageDialog.h"
+#include "app/PathText.h"
+#include "archive/ArchiveReader.h"
+#include "archive/EntryName.h"
+
+TCompressForm* CompressForm = nullptr;
+
+namespace {
+
+FormParams CompressFormParams() {
+  FormParams params;
+  params.className = "TCompressForm";
+  params.caption = "進捗状況";
+  params.border = TBorderStyle::DialogNoButtons;
+  params.position = TPosition::MainFormCenter;
+  params.left = 307;
+  params.top = 168;
+  params.width = 199;
+  params.height = 135;
+  params.clientSize = true;
+  params.stayOnTop = true;
+  params.color = GetSysColor(COLOR_BTNFACE);
+  params.font.name = "ＭＳ Ｐゴシック";
+  params.font.height = 12;
+  return params;
+}
+
+// How one entry ended.
+enum class EntryOutcome { Written, Terminator, FolderFailed, Failed };
+
+}  // namespace
+
+TCompressForm::TCompressForm() : TForm(CompressFormParams()) {
+  Label1.Create(*this, ControlLayout{"Label1", 10, 20, 33, 12, "Label1"});
+  Label1.SetAutoSize(true);
+  FileBar.Create(*this, ControlLayout{"FileBar", 10, 38, 180, 17, ""}, false, false);
+  Label2.Create(*this, ControlLayout{"Label2", 10, 66, 83, 12, "セットアップ状況"});
+  AllBar.Create(*this, ControlLayout{"AllBar", 10, 94, 180, 17, ""}, true);
+}
+
+archive::DecodeStatus TCompressForm::DecodeEntry(std::uint32_t size) {
+  return archive::DecodeEntry(RingBuffer, size, ArchiveFile, OutFile);
+}
+
+void TCompressForm::EntryWritten() {
+  AllBar.SetPosition(static_cast<int>(ArchiveFile.Tell()));
+  Repaint();
+}
+
+int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
+  if (!ArchiveFile.Open(archivePath)) return 0;
+  ArchiveFile.SeekToEnd();
+  AllBar.SetRange(0, static_cast<int>(ArchiveFile.Tell()));
+  ArchiveFile.Rewind();
+  AllBar.SetPosition(0);
+  Show();
+
+  int count = 0;
+  EntryOutcome outcome = EntryOutcome::Written;
+  while (outcome == EntryOutcome::Written) {
+    archive::EntryHeader header;
+    const archive::HeaderStatus status = archive::ReadEntryHeader(ArchiveFile, header);
+    if (status == archive::HeaderStatus::EndOfArchive) break;
+    // An archive that ends inside a name or size field was cut short: what it would
+    // have held is missing, so the installation is not complete.
+    if (status != archive::HeaderStatus::Entry) {
+      outcome = EntryOutcome::Failed;
+      break;
+    }
+    // A name that would reach outside the install folder is never written.
+    if (!header.name.empty() && !archive::IsSafeEntryName(header.name)) {
+      outcome = EntryOutcome::Failed;
+      break;
+    }
+    const Text path = folder + "\\" + header.name;
+    const Text parent = ContainingFolder(path);
+    MakeFolderPath(parent);
+    if (!FolderExists(parent)) {
+      ShowNotice("ディレクトリを作成できませんでした");
+      outcome = EntryOutcome::FolderFailed;
+      break;
+    }
+    const bool created = OutFile.Open(path);
+    Label1.SetCaption(path);
+    if (header.IsTerminator()) {
+      if (created) OutFile.Close();  // stays, empty, and is not counted
+      outcome = EntryOutcome::Terminator;
+      break;
+    }
+    // A file that cannot be created, is cut short, or cannot be written and closed
+    // whole is not an installed file.
+    if (!created) {
+      outcome = EntryOutcome::Failed;
+      break;
+    }
+    const archive::DecodeStatus decoded = DecodeEntry(header.size);
+    const bool closed = OutFile.Close();
+    if (decoded != archive::DecodeStatus::Complete || !closed) {
+      outcome = EntryOutcome::Failed;
+      break;
+    }
+    EntryWritten();
+    ++count;
+  }
+  ArchiveFile.Close();
+  if (OutFile.IsOpen()) OutFile.Close();
+  Hide();
+  return outcome == EntryOutcome::Written || outcome == EntryOutcome::Terminator ? count : 0;
+}

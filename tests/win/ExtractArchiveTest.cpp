@@ -1,0 +1,204 @@
+// The extraction driver on archives made by the packer's encoder: files, folders, the
+// progress bar's positions, the label, terminator entries, and every way an archive or
+// a target can fail, which must never count as an installed file.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ArchiveBuilder.h"
+#include "BoxWatcher.h"
+#include "TempFolder.h"
+#include "app/Folders.h"
+#include "archive/CompressForm.h"
+#include "ui/Application.h"
+
+namespace {
+
+// Records what the window shows after each file.
+class TRecordingCompressForm : public TCompressForm {
+ public:
+  struct Step {
+    Text label;
+    int position;
+    int maximum;
+    bool visible;
+  };
+  std::vector<Step> steps;
+
+ protected:
+  void EntryWritten() override {
+    TCompressForm::EntryWritten();
+    steps.push_back({Label1.Caption(), AllBar.Position(), AllBar.Max(), Visible()});
+  }
+};
+
+void PressOk(HWND box, const SeenWindow&) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+
+Text WriteArchive(const TempFolder& temp, const TestArchive& archive, const char* name = "work.tmp") {
+  const Text path = temp / name;
+  EXPECT_TRUE(WriteTestFile(path, archive.bytes));
+  return path;
+}
+
+TEST(ExtractArchive, WritesEveryFileAndMovesTheBarByArchiveOffsets) {
+  TempFolder temp;
+  const std::vector<TestEntry> entries = {
+      {"UnInst.exe", SampleContent(70000, 1)},
+      {"sub\\データ.txt", SampleContent(5000, 2)},
+      {"korvani.exe", SampleContent(130000, 3)},
+  };
+  const TestArchive archive = BuildArchive(entries);
+  const Text path = WriteArchive(temp, archive);
+  const Text folder = temp / "inst\\korvani";
+  ASSERT_TRUE(MakeFolderPath(folder));
+
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(path, folder), 3);
+  EXPECT_FALSE(form.Visible()) << "hidden again at the end";
+  ASSERT_EQ(form.steps.size(), 3u);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(form.steps[i].label, folder + "\\" + entries[i].name);
+    EXPECT_EQ(form.steps[i].position, static_cast<int>(archive.ends[i]));
+    EXPECT_EQ(form.steps[i].maximum, static_cast<int>(archive.bytes.size()));
+    EXPECT_TRUE(form.steps[i].visible);
+    EXPECT_EQ(ReadTestFile(folder + "\\" + entries[i].name), entries[i].content) << i;
+  }
+  EXPECT_EQ(form.steps.back().position, form.steps.back().maximum) << "full after the last file";
+  EXPECT_TRUE(FolderExists(folder + "\\sub"));
+  EXPECT_FALSE(form.FileBar.Visible());
+
+  // Again into the same folder: existing files are overwritten.
+  ASSERT_TRUE(WriteTestFile(folder + "\\UnInst.exe", "old and longer than nothing at all"));
+  TRecordingCompressForm again;
+  EXPECT_EQ(again.ExtractArchive(path, folder), 3);
+  EXPECT_EQ(ReadTestFile(folder + "\\UnInst.exe"), entries[0].content);
+}
+
+TEST(ExtractArchive, AFolderEndingInABackslashDoublesTheSeparator) {
+  TempFolder temp;
+  const TestArchive archive = BuildArchive({{"a.txt", "aaaa"}});
+  const Text path = WriteArchive(temp, archive);
+  const Text folder = temp.Path() + "\\";
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(path, folder), 1);
+  ASSERT_EQ(form.steps.size(), 1u);
+  EXPECT_EQ(form.steps[0].label, temp.Path() + "\\\\a.txt");
+  EXPECT_EQ(ReadTestFile(temp / "a.txt"), "aaaa");
+}
+
+TEST(ExtractArchive, TerminatorEntriesEndTheArchive) {
+  TempFolder temp;
+  {
+    // A terminator with a name leaves an empty file, uncounted; later entries unread.
+    const TestArchive archive = BuildArchive(
+        {{"one.txt", "first"}, {"stop.txt", "", 0}, {"never.txt", "never written"}});
+    TRecordingCompressForm form;
+    EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), temp / "out1"), 1);
+    EXPECT_EQ(ReadTestFile(temp / "out1\\one.txt"), "first");
+    EXPECT_TRUE(IsExistingFile(temp / "out1\\stop.txt"));
+    EXPECT_EQ(ReadTestFile(temp / "out1\\stop.txt"), "");
+    EXPECT_FALSE(IsExistingFile(temp / "out1\\never.txt"));
+  }
+  {
+    // Without a name: nothing is created.
+    const TestArchive archive = BuildArchive({{"", "", 0}, {"never.txt", "x"}});
+    TRecordingCompressForm form;
+    EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), temp / "out2"), 0);
+    EXPECT_FALSE(IsExistingFile(temp / "out2\\never.txt"));
+  }
+  {
+    // An empty archive: shown and hidden, nothing written. A missing one: 0.
+    TRecordingCompressForm form;
+    EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, TestArchive{}), temp / "out3"), 0);
+    EXPECT_EQ(form.ExtractArchive(temp / "missing.tmp", temp / "out3"), 0);
+    EXPECT_FALSE(form.Visible());
+  }
+}
+
+TEST(ExtractArchive, AFolderFailureAtTheThirdEntryReportsAndReturnsZero) {
+  TempFolder temp;
+  BoxWatcher watcher({"TMessageForm", "#32770"}, PressOk);
+  const Text folder = temp / "inst";
+  ASSERT_TRUE(MakeFolderPath(folder));
+  ASSERT_TRUE(WriteTestFile(folder + "\\blocker", "a file where a folder should be"));
+  const TestArchive archive =
+      BuildArchive({{"a.txt", "aaa"}, {"b.txt", "bbb"}, {"blocker\\c.txt", "ccc"}});
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), folder), 0);
+  EXPECT_EQ(ReadTestFile(folder + "\\a.txt"), "aaa") << "earlier files stay";
+  EXPECT_EQ(ReadTestFile(folder + "\\b.txt"), "bbb");
+  EXPECT_FALSE(form.Visible());
+  const auto seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "コルヴァニ　領収書発行セットアップ");
+}
+
+TEST(ExtractArchive, HostileNamesAreNeverWrittenOutsideTheFolder) {
+  TempFolder temp;
+  const Text folder = temp / "inst\\deep";
+  ASSERT_TRUE(MakeFolderPath(folder));
+  const Text rooted = "\\" + temp.Path().substr(3) + "\\rooted.txt";  // "\...\rooted.txt"
+  const std::vector<Text> names = {"..\\escaped.txt", "sub\\..\\..\\escaped.txt", rooted,
+                                   temp / "absolute.txt", "c:escaped.txt", "./escaped.txt"};
+  for (const Text& name : names) {
+    const TestArchive archive = BuildArchive({{"fine.txt", "ok"}, {name, "evil"}});
+    TRecordingCompressForm form;
+    EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), folder), 0) << name;
+  }
+  EXPECT_FALSE(IsExistingFile(temp / "inst\\escaped.txt"));
+  EXPECT_FALSE(IsExistingFile(temp / "escaped.txt"));
+  EXPECT_FALSE(IsExistingFile(temp / "rooted.txt"));
+  EXPECT_FALSE(IsExistingFile(temp / "absolute.txt"));
+  EXPECT_FALSE(IsExistingFile(folder + "\\escaped.txt"));
+  // "ソ" ends in the byte of "\": a name with it stays inside.
+  const TestArchive archive = BuildArchive({{"ソフト\\表.txt", "fine"}});
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), folder), 1);
+  EXPECT_EQ(ReadTestFile(folder + "\\ソフト\\表.txt"), "fine");
+}
+
+TEST(ExtractArchive, ArchivesCutShortAreFailures) {
+  TempFolder temp;
+  const TestArchive whole =
+      BuildArchive({{"a.txt", SampleContent(3000, 4)}, {"b.txt", SampleContent(9000, 5)}});
+  const std::uint64_t secondStart = whole.ends[0];
+  const std::uint64_t secondHeader = 1 + 5 + 4;
+  const struct {
+    std::uint64_t cut;
+    const char* what;
+  } cuts[] = {
+      {secondStart + 3, "inside the second name"},
+      {secondStart + secondHeader - 2, "inside the second size"},
+      {secondStart + secondHeader + 10, "inside the second stream"},
+      {whole.bytes.size() - 1, "one byte short"},
+  };
+  for (const auto& cut : cuts) {
+    TestArchive shorter = whole;
+    shorter.bytes.resize(cut.cut);
+    TRecordingCompressForm form;
+    EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, shorter), temp / "out"), 0) << cut.what;
+    EXPECT_FALSE(form.Visible());
+  }
+}
+
+TEST(ExtractArchive, AnOutputFileThatCannotBeCreatedIsAFailure) {
+  TempFolder temp;
+  const Text folder = temp / "inst";
+  ASSERT_TRUE(MakeFolderPath(folder + "\\taken"));  // a folder where the file should go
+  const TestArchive archive = BuildArchive({{"a.txt", "aaa"}, {"taken", "ttt"}, {"c.txt", "ccc"}});
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), folder), 0);
+  EXPECT_FALSE(IsExistingFile(folder + "\\c.txt")) << "extraction stopped there";
+
+  // Nor a file that another program holds open without sharing.
+  const Text held = folder + "\\held.txt";
+  ASSERT_TRUE(WriteTestFile(held, "old"));
+  HANDLE handle = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  TRecordingCompressForm second;
+  EXPECT_EQ(second.ExtractArchive(WriteArchive(temp, BuildArchive({{"held.txt", "new"}})), folder), 0);
+  CloseHandle(handle);
+  EXPECT_EQ(ReadTestFile(held), "old");
+}
+
+}  // namespace
