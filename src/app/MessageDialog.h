@@ -1,5 +1,7 @@
 #pragma once
 // The installer's message boxes, built as forms of the framework.
+#include <functional>
+
 #include "app/Text.h"
 
 enum class TMsgDlgType { Warning, Error, Information, Confirmation, Custom };
@@ -26,3 +28,7 @@ int MessageDialog(const Text& text, TMsgDlgType kind, TMsgDlgButtons buttons, in
 
 // The plain box: the application title as caption, no icon, one OK button.
 void ShowNotice(const Text& text);
+
+// What the Help button of a message box does with its help context. The box stays
+// open either way; without a handler the button does nothing.
+extern std::function<void(int helpContext)> MessageHelpHandler;

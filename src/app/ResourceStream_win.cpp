@@ -1,0 +1,47 @@
+#include "app/ResourceStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/Exceptions.h"
+#include "ui/Handle.h"
+
+std::int64_t TCustomMemoryStream::Read(void* buffer, std::int64_t count) {
+  if (count <= 0 || position_ >= size_) return 0;
+  const std::int64_t n = std::min(count, size_ - position_);
+  std::memcpy(buffer, static_cast<const char*>(memory_) + position_, static_cast<std::size_t>(n));
+  position_ += n;
+  return n;
+}
+
+std::int64_t TCustomMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  switch (origin) {
+    case TSeekOrigin::Beginning: position_ = offset; break;
+    case TSeekOrigin::Current: position_ += offset; break;
+    case TSeekOrigin::End: position_ = size_ + offset; break;
+  }
+  return position_;
+}
+
+TResourceStream::TResourceStream(HINSTANCE module, const Text& name, const Text& type) {
+  HRSRC found = FindResourceA(module, name.c_str(), type.c_str());
+  HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+  if (loaded == nullptr) throw EResNotFound(name + " リソースが見つかりません");
+  SetPointer(LockResource(loaded), SizeofResource(module, found));
+}
+
+std::int64_t TResourceStream::Write(const void*, std::int64_t) {
+  throw EStreamError("読み込み専用リソース ストリームには書き込めません");
+}
+
+void TResourceStream::WriteToFile(const Text& path) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw EFCreateError("ファイル " + path + " を作成できません");
+  const std::int64_t size = Size();
+  if (size > 0) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), Memory(), static_cast<DWORD>(size), &written, nullptr)) written = 0;
+    if (written != size) throw EWriteError("ストリームへの書き込みエラー");
+  }
+}

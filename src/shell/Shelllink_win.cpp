@@ -1,0 +1,55 @@
+#include "shell/Shelllink.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "app/PathText.h"
+#include "ui/Handle.h"
+
+namespace {
+const int kLinkPathUnits = MAX_PATH;  // UTF-16 units of a shortcut path, terminator included
+}
+
+Text ShortcutWorkingFolder(const Text& target) { return ContainingFolder(target); }
+
+HRESULT TShellLink::CreateShortcut(const Text& target, const Text& linkFile, const Text& iconFile,
+                                   int iconIndex, const Text& description) {
+  HRESULT result = CoInitialize(nullptr);
+  if (FAILED(result)) return result;
+  {
+    ComPtr<IShellLinkA> link;
+    result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.put_void());
+    ComPtr<IPersistFile> file;
+    if (SUCCEEDED(result)) result = link->QueryInterface(IID_IPersistFile, file.put_void());
+    if (SUCCEEDED(result)) {
+      link->SetPath(target.c_str());
+      link->SetIconLocation(iconFile.c_str(), iconIndex);
+      link->SetDescription(description.c_str());
+      link->SetWorkingDirectory(ShortcutWorkingFolder(target).c_str());
+
+      // A path that does not fit is refused whole: a cut one would name another file.
+      wchar_t widePath[kLinkPathUnits];
+      if (MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, widePath, kLinkPathUnits) == 0) {
+        result = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+      } else {
+        result = file->Save(widePath, TRUE);
+      }
+    }
+    // The interfaces obtained are released here, before COM goes.
+  }
+  CoUninitialize();
+  return result;
+}
+
+bool TShellLink::GetSpecialFolderPath(HWND owner, int folderId, Text& path) {
+  LPITEMIDLIST items = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(owner, folderId, &items))) return false;
+  char buffer[MAX_PATH] = {};
+  const BOOL found = SHGetPathFromIDListA(items, buffer);
+  CoTaskMemFree(items);
+  if (!found) return false;
+  path = buffer;
+  return true;
+}
