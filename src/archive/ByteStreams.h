@@ -9,6 +9,12 @@
 // Every reader has: int ReadByte() (a byte 0..255, or kEndOfInput), std::size_t
 // Read(void*, std::size_t), std::uint64_t Tell() (bytes consumed so far, whatever was
 // buffered). Every writer has: void WriteByte(std::uint8_t).
+//
+// The codec's loops go through ReadCursor and WriteCursor (at the end of this file):
+// for the buffered streams they hold the buffer pointers in local variables for the
+// length of an entry. Members would not do: every byte stored into the output buffer
+// or the ring is a char store, which the compiler must assume may change any member,
+// so it would reload the pointers from memory for every byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -56,6 +62,8 @@ class FileReader {
   bool ReadFailed() const { return failed_; }
 
  private:
+  template <class>
+  friend class ReadCursor;
   int Refill();
   bool SeekTo(long offset, int origin);
 
@@ -101,6 +109,8 @@ class FileWriter {
   bool Failed() const { return failed_; }
 
  private:
+  template <class>
+  friend class WriteCursor;
   void Spill();
   bool Drain();
 
@@ -128,6 +138,8 @@ class MemoryReader {
   void Rewind() { next_ = begin_; }
 
  private:
+  template <class>
+  friend class ReadCursor;
   const std::uint8_t* begin_;
   const std::uint8_t* next_;
   const std::uint8_t* end_;
@@ -147,6 +159,158 @@ class VectorWriter {
 
  private:
   std::vector<std::uint8_t>& bytes_;
+};
+
+// Writes into a fixed block of memory; bytes past its end are dropped, and Failed()
+// then says so.
+class BufferWriter {
+ public:
+  BufferWriter(void* data, std::size_t capacity)
+      : begin_(static_cast<std::uint8_t*>(data)), next_(begin_), end_(begin_ + capacity) {}
+  void WriteByte(std::uint8_t byte) {
+    if (next_ != end_) {
+      *next_++ = byte;
+    } else {
+      failed_ = true;
+    }
+  }
+  std::uint64_t Tell() const { return static_cast<std::uint64_t>(next_ - begin_); }
+  bool Failed() const { return failed_; }
+
+ private:
+  template <class>
+  friend class WriteCursor;
+  std::uint8_t* begin_;
+  std::uint8_t* next_;
+  std::uint8_t* end_;
+  bool failed_ = false;
+};
+
+// Reads one byte at a time from any reader; see the specialisations below. A cursor
+// over a buffer also lets its user look at the buffered bytes directly: Available()
+// of them from Data() on, consumed with Skip(). A generic cursor has none.
+template <class In>
+class ReadCursor {
+ public:
+  explicit ReadCursor(In& in) : in_(in) {}
+  int Get() { return in_.ReadByte(); }
+  std::size_t Available() const { return 0; }
+  const std::uint8_t* Data() const { return nullptr; }
+  void Skip(std::size_t) {}
+
+ private:
+  In& in_;
+};
+
+// Writes one byte at a time to any writer. A cursor over a buffer also offers Room()
+// bytes of it at Data(), filled directly and then committed with Advance().
+template <class Out>
+class WriteCursor {
+ public:
+  explicit WriteCursor(Out& out) : out_(out) {}
+  void Put(std::uint8_t byte) { out_.WriteByte(byte); }
+  std::size_t Room() const { return 0; }
+  std::uint8_t* Data() { return nullptr; }
+  void Advance(std::size_t) {}
+
+ private:
+  Out& out_;
+};
+
+template <>
+class ReadCursor<FileReader> {
+ public:
+  explicit ReadCursor(FileReader& in) : in_(in), next_(in.next_), end_(in.end_) {}
+  ~ReadCursor() { in_.next_ = next_; }
+  ReadCursor(const ReadCursor&) = delete;
+  ReadCursor& operator=(const ReadCursor&) = delete;
+
+  int Get() {
+    if (next_ != end_) return *next_++;
+    in_.next_ = next_;
+    const int c = in_.Refill();
+    next_ = in_.next_;
+    end_ = in_.end_;
+    return c;
+  }
+  std::size_t Available() const { return static_cast<std::size_t>(end_ - next_); }
+  const std::uint8_t* Data() const { return next_; }
+  void Skip(std::size_t count) { next_ += count; }
+
+ private:
+  FileReader& in_;
+  const unsigned char* next_;
+  const unsigned char* end_;
+};
+
+template <>
+class ReadCursor<MemoryReader> {
+ public:
+  explicit ReadCursor(MemoryReader& in) : in_(in), next_(in.next_), end_(in.end_) {}
+  ~ReadCursor() { in_.next_ = next_; }
+  ReadCursor(const ReadCursor&) = delete;
+  ReadCursor& operator=(const ReadCursor&) = delete;
+
+  int Get() { return next_ != end_ ? *next_++ : kEndOfInput; }
+  std::size_t Available() const { return static_cast<std::size_t>(end_ - next_); }
+  const std::uint8_t* Data() const { return next_; }
+  void Skip(std::size_t count) { next_ += count; }
+
+ private:
+  MemoryReader& in_;
+  const std::uint8_t* next_;
+  const std::uint8_t* end_;
+};
+
+template <>
+class WriteCursor<FileWriter> {
+ public:
+  explicit WriteCursor(FileWriter& out) : out_(out), next_(out.next_), end_(out.end_) {}
+  ~WriteCursor() { out_.next_ = next_; }
+  WriteCursor(const WriteCursor&) = delete;
+  WriteCursor& operator=(const WriteCursor&) = delete;
+
+  void Put(std::uint8_t byte) {
+    if (next_ == end_) {
+      out_.next_ = next_;
+      out_.Spill();
+      next_ = out_.next_;
+    }
+    *next_++ = byte;
+  }
+  std::size_t Room() const { return static_cast<std::size_t>(end_ - next_); }
+  std::uint8_t* Data() { return next_; }
+  void Advance(std::size_t count) { next_ += count; }
+
+ private:
+  FileWriter& out_;
+  unsigned char* next_;
+  unsigned char* end_;
+};
+
+template <>
+class WriteCursor<BufferWriter> {
+ public:
+  explicit WriteCursor(BufferWriter& out) : out_(out), next_(out.next_), end_(out.end_) {}
+  ~WriteCursor() { out_.next_ = next_; }
+  WriteCursor(const WriteCursor&) = delete;
+  WriteCursor& operator=(const WriteCursor&) = delete;
+
+  void Put(std::uint8_t byte) {
+    if (next_ != end_) {
+      *next_++ = byte;
+    } else {
+      out_.failed_ = true;
+    }
+  }
+  std::size_t Room() const { return static_cast<std::size_t>(end_ - next_); }
+  std::uint8_t* Data() { return next_; }
+  void Advance(std::size_t count) { next_ += count; }
+
+ private:
+  BufferWriter& out_;
+  std::uint8_t* next_;
+  std::uint8_t* end_;
 };
 
 }  // namespace archive

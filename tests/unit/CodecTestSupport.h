@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -33,14 +34,31 @@ struct Decoded {
   std::uint64_t consumed;
 };
 
-// Decodes with a ring that starts zero, or with `ring` when given.
+// Decodes with a ring that starts zero, or with `ring` when given. The decoder has a
+// path for streams it can reach directly (file and memory buffers, here a memory block
+// with room for the whole output) and one for any other stream (here a vector): both
+// run, from equal rings, and must agree in every respect.
 inline Decoded Decode(const Bytes& stream, std::uint32_t size, archive::RingBuffer* ring = nullptr) {
   archive::RingBuffer fresh = {};
+  archive::RingBuffer& used = ring != nullptr ? *ring : fresh;
+  archive::RingBuffer copy;
+  std::memcpy(copy, used, sizeof copy);
+
   Decoded d;
   archive::MemoryReader in(stream);
   archive::VectorWriter out(d.output);
-  d.status = archive::DecodeEntry(ring != nullptr ? *ring : fresh, size, in, out);
+  d.status = archive::DecodeEntry(used, size, in, out);
   d.consumed = in.Tell();
+
+  Bytes block(size + 1u);
+  archive::MemoryReader blockIn(stream);
+  archive::BufferWriter blockOut(block.data(), block.size());
+  const archive::DecodeStatus blockStatus = archive::DecodeEntry(copy, size, blockIn, blockOut);
+  block.resize(blockOut.Tell());
+  EXPECT_EQ(blockStatus, d.status);
+  EXPECT_EQ(blockIn.Tell(), d.consumed);
+  EXPECT_EQ(block, d.output);
+  EXPECT_EQ(std::memcmp(copy, used, sizeof copy), 0) << "the rings differ";
   return d;
 }
 
