@@ -164,6 +164,14 @@ int RegistryGet(const wchar_t* key, const wchar_t* value) {
   return 0;
 }
 
+int RegistryDeleteTree(const wchar_t* key) {
+  const LONG r = RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+  if (r == ERROR_FILE_NOT_FOUND) return 1;
+  if (r != ERROR_SUCCESS) return Fail(L"cannot delete the key", 2);
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, key);
+  return 0;
+}
+
 int RegistryKeyExists(const wchar_t* key) {
   HKEY k = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 1;
@@ -264,7 +272,7 @@ int Usage() {
   return Fail(
       L"usage: msgbox CAPTION MS | press CAPTION BUTTON-ID MS | nobox CAPTION MS |"
       L" window CLASS MS | close CLASS MS | link LNK TARGET | folder programs|desktop|temp |"
-      L" regset KEY VALUE DATA | regget KEY VALUE | regkey KEY | hold FILE | held MS |"
+      L" regset KEY VALUE DATA | regget KEY VALUE | regkey KEY | regdelete KEY | hold FILE | held MS |"
       L" release | noproc NAME-PART MS | resource EXE TYPE NAME OUT",
       2);
 }
@@ -322,6 +330,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"folder" && n == 1) return SpecialFolder(a[0]);
   if (command == L"regset" && n == 3) return RegistrySet(a[0], a[1], a[2]);
   if (command == L"regget" && n == 2) return RegistryGet(a[0], a[1]);
+  if (command == L"regdelete" && n == 1) return RegistryDeleteTree(a[0]);
   if (command == L"regkey" && n == 1) return RegistryKeyExists(a[0]);
   if (command == L"hold" && n == 1) return Hold(a[0]);
   if (command == L"held" && n == 1) return WaitEvent(kHeldEvent, Ms(a[0]));
