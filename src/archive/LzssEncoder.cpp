@@ -16,6 +16,58 @@ void LzssEncoder::Reset() {
   matchLength_ = 0;
 }
 
+namespace {
+
+inline std::uint64_t LoadLittleEndian64(const std::uint8_t* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+#else
+  std::uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+#endif
+}
+
+// Index of the lowest set bit of x, which is not 0.
+inline unsigned LowestSetBit(std::uint64_t x) {
+#if defined(__GNUC__) || defined(__clang__)
+  return static_cast<unsigned>(__builtin_ctzll(x));
+#else
+  unsigned n = 0;
+  for (; (x & 1) == 0; x >>= 1) ++n;
+  return n;
+#endif
+}
+
+// Compares bytes 1..17 of two strings (their byte 0 is equal: both hang below the same
+// root). Returns the index of the first difference, or 18 when there is none, and sets
+// `cmp` to the sign of that difference (key byte minus other byte), as the byte-by-byte
+// comparison would. Eight bytes at a time: read little-endian, the lowest differing bit
+// lies in the first differing byte.
+inline unsigned MatchingLength(const std::uint8_t* key, const std::uint8_t* other, int& cmp) {
+  unsigned i;
+  std::uint64_t x = LoadLittleEndian64(key + 1) ^ LoadLittleEndian64(other + 1);
+  if (x != 0) {
+    i = 1 + LowestSetBit(x) / 8;
+  } else {
+    x = LoadLittleEndian64(key + 9) ^ LoadLittleEndian64(other + 9);
+    if (x != 0) {
+      i = 9 + LowestSetBit(x) / 8;
+    } else if (key[kMaxMatch - 1] != other[kMaxMatch - 1]) {
+      i = kMaxMatch - 1;
+    } else {
+      cmp = 0;
+      return kMaxMatch;
+    }
+  }
+  cmp = static_cast<int>(key[i]) - static_cast<int>(other[i]);
+  return i;
+}
+
+}  // namespace
+
 void LzssEncoder::InsertNode(unsigned r) {
   const std::uint8_t* key = &text_[r];
   int cmp = 1;
@@ -40,12 +92,7 @@ void LzssEncoder::InsertNode(unsigned r) {
         return;
       }
     }
-    const std::uint8_t* other = &text_[p];
-    unsigned i = 1;
-    for (; i < F; ++i) {
-      cmp = static_cast<int>(key[i]) - static_cast<int>(other[i]);
-      if (cmp != 0) break;
-    }
+    const unsigned i = MatchingLength(key, &text_[p], cmp);
     if (i > matchLength_) {
       matchPosition_ = p;
       matchLength_ = i;
