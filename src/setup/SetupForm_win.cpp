@@ -77,10 +77,6 @@ void TSetupForm::FormClose(TCloseAction&) {
 
 void TSetupForm::Button1Click() { Close(); }
 
-void TSetupForm::SetupButtonClick() {
-  // The installation sequence comes with the extraction and platform services.
-}
-
 void TSetupForm::Button2Click() {
   // Browsing comes with the folder selection dialog.
 }

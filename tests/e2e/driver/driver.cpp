@@ -12,12 +12,25 @@
 //   driver key SPEC KEY                  a key to the window's focused control
 //                                        (KEY: enter, esc, tab, space, or a number)
 //   driver focus SPEC                    name the control that has the focus
+//   driver shortcut LINK                 target, working folder, description, icon of a .lnk
+//   driver regvalue KEY NAME             type, stored size and text of a registry value
+//   driver reglock KEY                   create the key and let nobody write it (this
+//                                        Wine session only)
+//   driver regdelete KEY                 remove the key with everything below it
+//   driver folder CSIDL                  the path of a special folder
+//   driver setresource EXE TYPE NAME FILE  replace a resource of a program with a file
 //
+// KEY is written with its root, e.g. "HKLM\Software\Tolvar Co.,Ltd.\korv".
+//
+// CONTROL is a control id, a caption, or "class=NAME" for the first control of a class.
 // SPEC is "Class|Title" with either side empty for any, e.g. "TSetupForm|" or
 // "#32770|コルヴァニ　領収書発行セットアップ". Exit code 0 on success, 1 when a
 // window or control is not found in time, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -124,7 +137,12 @@ HWND FindControl(HWND top, const std::wstring& which) {
   wchar_t* end = nullptr;
   const long id = std::wcstol(which.c_str(), &end, 10);
   const bool numeric = end != nullptr && *end == L'\0' && !which.empty();
+  const bool byClass = which.rfind(L"class=", 0) == 0;
   for (HWND child : Children(top)) {
+    if (byClass) {
+      if (_wcsicmp(ClassOf(child).c_str(), which.c_str() + 6) == 0) return child;
+      continue;
+    }
     if (numeric && GetDlgCtrlID(child) == id) return child;
     if (!numeric && TextOf(child) == which) return child;
   }
@@ -201,6 +219,133 @@ HWND FocusOf(HWND top) {
   return nullptr;
 }
 
+HKEY ParseKey(const std::wstring& text, std::wstring& subkey) {
+  const std::size_t slash = text.find(L'\\');
+  const std::wstring root = text.substr(0, slash);
+  subkey = slash == std::wstring::npos ? std::wstring() : text.substr(slash + 1);
+  if (root == L"HKLM") return HKEY_LOCAL_MACHINE;
+  if (root == L"HKCU") return HKEY_CURRENT_USER;
+  return nullptr;
+}
+
+int ShortcutCommand(const wchar_t* link) {
+  CoInitialize(nullptr);
+  IShellLinkW* shell = nullptr;
+  IPersistFile* file = nullptr;
+  int rc = 1;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&shell))) &&
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(link, STGM_READ))) {
+    wchar_t buffer[MAX_PATH * 2] = {};
+    WIN32_FIND_DATAW data;
+    shell->GetPath(buffer, MAX_PATH * 2, &data, SLGP_RAWPATH);
+    Print(std::wstring(L"target=") + buffer);
+    buffer[0] = 0;
+    shell->GetWorkingDirectory(buffer, MAX_PATH * 2);
+    Print(std::wstring(L"workdir=") + buffer);
+    buffer[0] = 0;
+    shell->GetDescription(buffer, MAX_PATH * 2);
+    Print(std::wstring(L"description=") + buffer);
+    buffer[0] = 0;
+    int index = -1;
+    shell->GetIconLocation(buffer, MAX_PATH * 2, &index);
+    Print(std::wstring(L"icon=") + buffer + L"," + std::to_wstring(index));
+    rc = 0;
+  } else {
+    std::fprintf(stderr, "driver: cannot read the shortcut\n");
+  }
+  if (file) file->Release();
+  if (shell) shell->Release();
+  CoUninitialize();
+  return rc;
+}
+
+int RegistryCommand(const std::wstring& command, const std::wstring& keyText, const wchar_t* name) {
+  std::wstring subkey;
+  HKEY root = ParseKey(keyText, subkey);
+  if (root == nullptr) return 2;
+  if (command == L"regdelete") {
+    const LONG status = RegDeleteTreeW(root, subkey.c_str());
+    RegDeleteKeyW(root, subkey.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 0 : 1;
+  }
+  if (command == L"reglock") {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+      return 1;
+    }
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1, &sd,
+                                                         nullptr);
+    const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 0 : 1;
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    Print(L"missing key");
+    return 1;
+  }
+  DWORD type = 0, bytes = 0;
+  LONG status = RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, nullptr);
+  (void)status;
+  char nameA[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, name, -1, nameA, sizeof nameA, nullptr, nullptr);
+  if (RegQueryValueExA(key, nameA, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) {
+    RegCloseKey(key);
+    Print(L"missing value");
+    return 1;
+  }
+  std::wstring data(4096, L'\0');
+  DWORD wbytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+  RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &wbytes);
+  data.resize(wcsnlen(data.c_str(), data.size()));
+  RegCloseKey(key);
+  Print(L"type=" + std::to_wstring(type) + L" size=" + std::to_wstring(bytes) + L" text=" + data);
+  return 0;
+}
+
+int FolderCommand(const wchar_t* id) {
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, static_cast<int>(std::wcstol(id, nullptr, 10)), FALSE)) {
+    return 1;
+  }
+  Print(path);
+  return 0;
+}
+
+int SetResourceCommand(const wchar_t* exe, const wchar_t* type, const wchar_t* name, const wchar_t* file) {
+  HANDLE in = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return 1;
+  std::vector<char> bytes(GetFileSize(in, nullptr));
+  DWORD got = 0;
+  ReadFile(in, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  CloseHandle(in);
+  // Replace the resource in every language it is stored in.
+  std::vector<WORD> languages;
+  if (HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    EnumResourceLanguagesW(
+        module, type, name,
+        [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR data) -> BOOL {
+          reinterpret_cast<std::vector<WORD>*>(data)->push_back(language);
+          return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&languages));
+    FreeLibrary(module);
+  }
+  if (languages.empty()) return 1;
+  HANDLE update = BeginUpdateResourceW(exe, FALSE);
+  if (update == nullptr) return 1;
+  BOOL ok = TRUE;
+  for (WORD language : languages) {
+    ok = ok && UpdateResourceW(update, type, name, language, bytes.data(), got);
+  }
+  return EndUpdateResourceW(update, FALSE) && ok ? 0 : 1;
+}
+
 int Usage() {
   std::fputs("usage: driver list|wait|gone|dump|click|settext|close|key|focus ...\n", stderr);
   return 2;
@@ -217,6 +362,11 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (argc < 3) return Usage();
+  if (command == L"shortcut") return ShortcutCommand(argv[2]);
+  if (command == L"setresource" && argc >= 6) return SetResourceCommand(argv[2], argv[3], argv[4], argv[5]);
+  if (command == L"folder") return FolderCommand(argv[2]);
+  if (command == L"regdelete" || command == L"reglock") return RegistryCommand(command, argv[2], nullptr);
+  if (command == L"regvalue" && argc >= 4) return RegistryCommand(command, argv[2], argv[3]);
   const Spec spec = ParseSpec(argv[2]);
   const DWORD timeout = argc > 3 && (command == L"wait" || command == L"gone")
                             ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10))

@@ -1,0 +1,85 @@
+// The start button: the whole installation, synchronously on the GUI thread. Folder,
+// registry value, the payload written to "work.tmp", extraction, Start-menu folder and
+// shortcuts, desktop shortcut, the outcome in a message box, and the dialog closed.
+// Whatever a failed run did before it failed stays done.
+#include <shlobj.h>
+
+#include <memory>
+
+#include "app/Folders.h"
+#include "app/MessageDialog.h"
+#include "app/Registry.h"
+#include "app/ResourceStream.h"
+#include "archive/CompressForm.h"
+#include "setup/SetupForm.h"
+#include "ui/Application.h"
+
+namespace {
+
+const char kRegistryKey[] = "\\Software\\Tolvar Co.,Ltd.\\korv";
+const char kRegistryValue[] = "Path";
+const char kPayloadName[] = "korvanislip";
+const char kPayloadType[] = "tlz";
+const char kArchiveFile[] = "work.tmp";
+const char kMenuFolder[] = "コルヴァニ";
+const char kDescription[] = "コルヴァニ　領収書発行";
+
+}  // namespace
+
+void TSetupForm::SetupButtonClick() {
+  // Released at the end of every path but the immediate exit after a registry failure,
+  // also when a service error ends the run.
+  auto registry = std::make_unique<TRegistry>();
+  const Text folder = Edit1.GetText();  // used exactly as typed
+
+  if (!FolderExists(folder) && !MakeFolderPath(folder)) {
+    ShowNotice("ディレクトリ作成に失敗しました");
+    registry.reset();
+    Close();
+    return;
+  }
+
+  registry->SelectRoot(HKEY_LOCAL_MACHINE);
+  if (!registry->OpenPath(kRegistryKey, true)) {
+    ShowNotice("予期せぬエラーが発生しました　起動できません");
+    Close();
+    ExitProgram(0);
+  }
+  registry->WriteText(kRegistryValue, folder);
+
+  const Text archivePath = InstallerFolder + kArchiveFile;
+  {
+    TResourceStream payload(GetModuleHandleA(nullptr), kPayloadName, kPayloadType);
+    payload.WriteToFile(archivePath);
+  }
+
+  const int count = CompressForm->ExtractArchive(archivePath, folder);
+  if (count < 1) {
+    ShowNotice("セットアップが正常に終了できませんでした");
+  } else {
+    Text programs;
+    if (shell_->GetSpecialFolderPath(Application->Handle(), CSIDL_PROGRAMS, programs)) {
+      const Text menu = programs + "\\" + kMenuFolder;
+      if (!FolderExists(menu)) MakeFolder(menu);
+      const Text description = kDescription;
+      const Text application = folder + "\\korvani.exe";
+      const Text launcher = folder + "\\update.exe";
+      const Text uninstaller = folder + "\\uninst.exe";
+      const HRESULT hr1 = shell_->CreateShortcut(application, menu + "\\" + description + ".lnk",
+                                                 application, 0, description);
+      shell_->CreateShortcut(launcher, menu + "\\" + description + "起動.lnk", launcher, 0, description);
+      shell_->CreateShortcut(uninstaller, menu + "\\" + description + "アンインストール.lnk", uninstaller,
+                             0, description);
+      if (!FAILED(hr1) && CheckBox1.Checked()) {
+        Text desktop;
+        if (shell_->GetSpecialFolderPath(Application->Handle(), CSIDL_DESKTOPDIRECTORY, desktop)) {
+          shell_->CreateShortcut(launcher, desktop + "\\" + description + ".lnk", launcher, 0,
+                                 description);
+        }
+      }
+      ShowNotice(FAILED(hr1) ? "ショートカットの作成に失敗しました" : "セットアップが正常に終了しました");
+    }
+  }
+  registry.reset();
+  Close();
+}
