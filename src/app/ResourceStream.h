@@ -58,4 +58,9 @@ class TResourceStream : public TCustomMemoryStream {
   // created and EWriteError on a short write (the partial file stays). The file is
   // closed on every path.
   void WriteToFile(const Text& path);
+
+  // The call that writes the bytes into the file. Tests replace it to see a short
+  // write, which no file system at hand gives on demand.
+  using FileWriteCall = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+  static FileWriteCall WriteFileCall;
 };

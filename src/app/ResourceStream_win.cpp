@@ -6,6 +6,8 @@
 #include "app/Exceptions.h"
 #include "ui/Handle.h"
 
+TResourceStream::FileWriteCall TResourceStream::WriteFileCall = &WriteFile;
+
 std::int64_t TCustomMemoryStream::Read(void* buffer, std::int64_t count) {
   if (count <= 0 || position_ >= size_) return 0;
   const std::int64_t n = std::min(count, size_ - position_);
@@ -41,7 +43,7 @@ void TResourceStream::WriteToFile(const Text& path) {
   const std::int64_t size = Size();
   if (size > 0) {
     DWORD written = 0;
-    if (!WriteFile(file.get(), Memory(), static_cast<DWORD>(size), &written, nullptr)) written = 0;
+    if (!WriteFileCall(file.get(), Memory(), static_cast<DWORD>(size), &written, nullptr)) written = 0;
     if (written != size) throw EWriteError("ストリームへの書き込みエラー");
   }
 }

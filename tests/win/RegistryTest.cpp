@@ -1,0 +1,248 @@
+// The registry accessor on Wine's registry, below HKEY_LOCAL_MACHINE as the installer
+// uses it. Every test works below a key of its own, removed afterwards.
+#include <windows.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/Exceptions.h"
+#include "app/Registry.h"
+
+namespace {
+
+// A key below HKLM\Software for one test, removed with everything below it.
+class TestKey {
+ public:
+  TestKey() {
+    static int counter = 0;
+    char name[96];
+    std::snprintf(name, sizeof name, "Software\\KorvaniRegistryTest-%lu-%d", GetCurrentProcessId(), ++counter);
+    path_ = name;
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path_.c_str());
+  }
+  ~TestKey() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path_.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str());
+  }
+  const Text& Path() const { return path_; }  // without a leading "\"
+  Text Absolute(const Text& below = Text()) const { return "\\" + path_ + (below.empty() ? "" : "\\" + below); }
+
+ private:
+  Text path_;
+};
+
+bool KeyExists(const Text& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+struct StoredValue {
+  bool found = false;
+  DWORD type = 0;
+  std::string bytes;
+};
+
+StoredValue ReadValue(const Text& keyPath, const Text& name) {
+  StoredValue value;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    value.bytes.resize(size);
+    value.found = RegQueryValueExA(key, name.c_str(), nullptr, &value.type,
+                                   reinterpret_cast<BYTE*>(value.bytes.data()), &size) == ERROR_SUCCESS;
+    value.bytes.resize(size);
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+TEST(Registry, StartsAtTheCurrentUserWithAllAccessAndNoKey) {
+  TRegistry reg;
+  EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+  EXPECT_EQ(reg.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+  EXPECT_EQ(reg.CurrentKey(), nullptr);
+  EXPECT_EQ(reg.CurrentPath(), "");
+}
+
+TEST(Registry, CreatesAKeyBelowTheLocalMachineAndStoresStringValues) {
+  TestKey test;
+  const Text folder = "c:\\Program Files\\表示ソ\\korvani";
+  {
+    TRegistry reg;
+    reg.SelectRoot(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenPath(test.Absolute("Tolvar Co.,Ltd.\\korv"), true));
+    EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\Tolvar Co.,Ltd.\\korv");
+    reg.WriteText("Path", folder);
+    reg.WriteText("Empty", "");
+  }
+  const StoredValue path = ReadValue(test.Path() + "\\Tolvar Co.,Ltd.\\korv", "Path");
+  ASSERT_TRUE(path.found);
+  EXPECT_EQ(path.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(path.bytes.size(), folder.size() + 1) << "the text and one zero byte";
+  EXPECT_EQ(path.bytes, folder + '\0');
+  const StoredValue empty = ReadValue(test.Path() + "\\Tolvar Co.,Ltd.\\korv", "Empty");
+  ASSERT_TRUE(empty.found);
+  EXPECT_EQ(empty.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(empty.bytes, std::string(1, '\0'));
+}
+
+TEST(Registry, RelativePathsStartAtTheCurrentKeyAndALeadingBackslashAtTheRoot) {
+  TestKey test;
+  TRegistry reg;
+  reg.SelectRoot(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenPath(test.Absolute("a"), true));
+  ASSERT_TRUE(reg.OpenPath("b\\c", true));
+  EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\a\\b\\c");
+  EXPECT_TRUE(KeyExists(test.Path() + "\\a\\b\\c"));
+
+  // Another key is current; the leading "\" still starts at the root.
+  ASSERT_TRUE(reg.OpenPath(test.Absolute("d"), true));
+  EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\d");
+  EXPECT_TRUE(KeyExists(test.Path() + "\\d"));
+  EXPECT_FALSE(KeyExists(test.Path() + "\\a\\b\\c\\" + test.Path())) << "not below the old current key";
+  reg.WriteText("Where", "d");
+  EXPECT_TRUE(ReadValue(test.Path() + "\\d", "Where").found);
+
+  // Without a current key a relative path also starts at the root.
+  reg.CloseCurrent();
+  EXPECT_EQ(reg.CurrentKey(), nullptr);
+  ASSERT_TRUE(reg.OpenPath(test.Path() + "\\e", true));
+  EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\e");
+  EXPECT_TRUE(KeyExists(test.Path() + "\\e"));
+}
+
+TEST(Registry, AnEmptyRelativePathReopensTheCurrentKeyAndKeepsItsPath) {
+  TestKey test;
+  TRegistry reg;
+  reg.SelectRoot(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenPath(test.Absolute("a"), true));
+  ASSERT_TRUE(reg.OpenPath("", true));
+  EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\a");
+  reg.WriteText("Here", "x");
+  EXPECT_TRUE(ReadValue(test.Path() + "\\a", "Here").found);
+}
+
+TEST(Registry, OpeningAMissingKeyWithoutCreatingFailsAndKeepsTheCurrentKey) {
+  TestKey test;
+  TRegistry reg;
+  reg.SelectRoot(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
+  const HKEY before = reg.CurrentKey();
+  EXPECT_FALSE(reg.OpenPath(test.Absolute("missing"), false));
+  EXPECT_FALSE(reg.OpenPath("missing", false));
+  EXPECT_EQ(reg.CurrentKey(), before);
+  EXPECT_EQ(reg.CurrentPath(), test.Path());
+  EXPECT_FALSE(KeyExists(test.Path() + "\\missing"));
+  // The current key is still open and usable.
+  reg.WriteText("Still", "open");
+  EXPECT_TRUE(ReadValue(test.Path(), "Still").found);
+}
+
+TEST(Registry, WriteTextWithoutACurrentKeyThrows) {
+  TRegistry reg;
+  try {
+    reg.WriteText("Path", "c:\\x");
+    ADD_FAILURE() << "no exception";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message(), "'Path' の設定に失敗しました");
+  }
+}
+
+TEST(Registry, WriteTextIntoAKeyOpenedForReadingThrows) {
+  TestKey test;
+  TRegistry reg;
+  reg.SelectRoot(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
+  reg.SetAccess(KEY_READ);
+  ASSERT_TRUE(reg.OpenPath(test.Absolute(), false));
+  try {
+    reg.WriteText("値", "x");
+    ADD_FAILURE() << "no exception";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message(), "'値' の設定に失敗しました");
+  }
+  EXPECT_FALSE(ReadValue(test.Path(), "値").found);
+}
+
+TEST(Registry, SelectingAnotherRootClosesTheCurrentKey) {
+  TestKey test;
+  TRegistry reg;
+  reg.SelectRoot(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
+  reg.SelectRoot(HKEY_LOCAL_MACHINE);  // the same root: nothing happens
+  EXPECT_NE(reg.CurrentKey(), nullptr);
+  EXPECT_EQ(reg.CurrentPath(), test.Path());
+  reg.SelectRoot(HKEY_CURRENT_USER);
+  EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+  EXPECT_EQ(reg.CurrentKey(), nullptr);
+  EXPECT_EQ(reg.CurrentPath(), "");
+}
+
+TEST(Registry, ReleaseClosesTheCurrentKey) {
+  TestKey test;
+  HKEY handle = nullptr;
+  {
+    TRegistry reg;
+    reg.SelectRoot(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
+    handle = reg.CurrentKey();
+    EXPECT_EQ(RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+  }
+  EXPECT_NE(RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr),
+            ERROR_SUCCESS)
+      << "the handle was closed";
+}
+
+// A key whose access list lets everyone read it and nobody write it: opening it with
+// every right is refused, as for a user without administrator rights.
+TEST(Registry, OpenPathFailsWhereTheKeyRefusesFullAccess) {
+  TestKey test;
+  const Text lockedPath = test.Path() + "\\locked";
+  HKEY locked = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, lockedPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &locked, nullptr),
+            ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR readOnly = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1,
+                                                                   &readOnly, nullptr));
+  ASSERT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+  LocalFree(readOnly);
+  RegCloseKey(locked);
+
+  {
+    TRegistry reg;
+    reg.SelectRoot(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
+    const HKEY before = reg.CurrentKey();
+    EXPECT_FALSE(reg.OpenPath(test.Absolute("locked"), true)) << "create-or-open with every right";
+    EXPECT_FALSE(reg.OpenPath("locked", false)) << "open with every right";
+    EXPECT_EQ(reg.CurrentKey(), before);
+    EXPECT_EQ(reg.CurrentPath(), test.Path());
+    // Asking only to read is allowed: it is the access mask that is refused.
+    reg.SetAccess(KEY_READ);
+    EXPECT_TRUE(reg.OpenPath("locked", false));
+    EXPECT_EQ(reg.CurrentPath(), lockedPath);
+  }
+
+  // Give the key back its rights so that it can be removed.
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, lockedPath.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+    PSECURITY_DESCRIPTOR open = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;KA;;;WD)", SDDL_REVISION_1, &open,
+                                                             nullptr)) {
+      RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open);
+      LocalFree(open);
+    }
+    RegCloseKey(key);
+  }
+}
+
+}  // namespace
