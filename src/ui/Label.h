@@ -16,6 +16,7 @@ class TLabel : public TControl {
   // Resizes the label to its text: the height always, the width too when the text
   // does not fit the present width.
   void SetAutoSize(bool autoSize);
+  bool AutoSize() const { return autoSize_; }
   void AdjustSize();
 
  private:
