@@ -155,6 +155,14 @@ TEST_F(PackerTest, RefusesWhatTheFormatCannotCarry) {
   }
 }
 
+TEST_F(PackerTest, RefusesToPackTheArchiveIntoItself) {
+  WriteFile(archive_, ToBytes("old"));
+  const Outcome r = Pack({folder_ / "c.txt", "self=" + archive_});
+  EXPECT_EQ(r.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(r.err, "the archive being written")) << r.err;
+  EXPECT_EQ(ReadFile(archive_), ToBytes("old"));
+}
+
 TEST_F(PackerTest, NameLengthIsCountedInShiftJisBytes) {
   // 127 double-byte characters are 254 bytes, one more ASCII letter makes 255: allowed.
   std::string name;

@@ -254,6 +254,11 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
       refused = true;
       continue;
     }
+    if (fs::exists(archivePath) && fs::equivalent(archivePath, input.path, ec)) {
+      console.err << what << "this is the archive being written\n";
+      refused = true;
+      continue;
+    }
     Text key = FoldCase(name);
     bool duplicate = false;
     for (const Text& other : folded) duplicate = duplicate || other == key;
