@@ -1,0 +1,251 @@
+// Shortcut files written through the shell and read back through it, and the special
+// folders of Wine's prefix.
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include "TempFolder.h"
+#include "shell/Shelllink.h"
+
+namespace {
+
+struct Link {
+  bool loaded = false;
+  Text target, workingFolder, description, iconFile;
+  int iconIndex = -1;
+};
+
+std::wstring Wide(const Text& text) {
+  wchar_t buffer[1024] = {};
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer, 1024);
+  return buffer;
+}
+
+Link ReadLink(const Text& path) {
+  Link link;
+  const HRESULT init = CoInitialize(nullptr);
+  IShellLinkA* shell = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shell))) &&
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ))) {
+    char buffer[1024] = {};
+    WIN32_FIND_DATAA data;
+    shell->GetPath(buffer, sizeof buffer, &data, SLGP_RAWPATH);
+    link.target = buffer;
+    buffer[0] = 0;
+    shell->GetWorkingDirectory(buffer, sizeof buffer);
+    link.workingFolder = buffer;
+    buffer[0] = 0;
+    shell->GetDescription(buffer, sizeof buffer);
+    link.description = buffer;
+    buffer[0] = 0;
+    shell->GetIconLocation(buffer, sizeof buffer, &link.iconIndex);
+    link.iconFile = buffer;
+    link.loaded = true;
+  }
+  if (file) file->Release();
+  if (shell) shell->Release();
+  if (SUCCEEDED(init)) CoUninitialize();
+  return link;
+}
+
+bool FileExists(const Text& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int EntriesIn(const Text& folder) {
+  int count = 0;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    const Text name = data.cFileName;
+    if (name != "." && name != "..") ++count;
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return count;
+}
+
+TEST(Shelllink, AShortcutWithAJapaneseNameReadsBack) {
+  TempFolder temp;
+  const Text link = temp / "コルヴァニ　領収書発行.lnk";
+  const Text target = "C:\\Program Files\\Tolvar\\表示ソ\\update.exe";
+  TShellLink shell;
+  const HRESULT result = shell.CreateShortcut(target, link, target, 0, "コルヴァニ　領収書発行");
+  EXPECT_GE(result, 0) << std::hex << result;
+  ASSERT_TRUE(FileExists(link));
+  const Link read = ReadLink(link);
+  ASSERT_TRUE(read.loaded);
+  EXPECT_EQ(read.target, target);
+  EXPECT_EQ(read.workingFolder, "C:\\Program Files\\Tolvar\\表示ソ") << "the final ソ is not a separator";
+  EXPECT_EQ(read.description, "コルヴァニ　領収書発行");
+  EXPECT_EQ(read.iconFile, target);
+  EXPECT_EQ(read.iconIndex, 0);
+}
+
+TEST(Shelllink, IconLocationAndIndexAreTheOnesGiven) {
+  TempFolder temp;
+  const Text link = temp / "icon.lnk";
+  TShellLink shell;
+  ASSERT_GE(shell.CreateShortcut("c:\\korvani.exe", link, "c:\\icons\\set.dll", 3, "アイコン"), 0);
+  const Link read = ReadLink(link);
+  ASSERT_TRUE(read.loaded);
+  EXPECT_EQ(read.iconFile, "c:\\icons\\set.dll");
+  EXPECT_EQ(read.iconIndex, 3);
+  EXPECT_EQ(read.workingFolder, "c:\\") << "a target in a drive's root keeps the root's \\";
+}
+
+TEST(Shelllink, TheSameShortcutTwiceLeavesOneFileFromTheSecondCall) {
+  TempFolder temp;
+  const Text link = temp / "korvani.lnk";
+  TShellLink shell;
+  ASSERT_GE(shell.CreateShortcut("c:\\a\\korvani.exe", link, "c:\\a\\korvani.exe", 0, "一回目"), 0);
+  ASSERT_GE(shell.CreateShortcut("c:\\b\\korvani.exe", link, "c:\\b\\korvani.exe", 0, "二回目"), 0);
+  EXPECT_EQ(EntriesIn(temp.Path()), 1);
+  const Link read = ReadLink(link);
+  ASSERT_TRUE(read.loaded);
+  EXPECT_EQ(read.description, "二回目");
+  EXPECT_EQ(read.target, "c:\\b\\korvani.exe");
+  EXPECT_EQ(read.workingFolder, "c:\\b");
+}
+
+TEST(Shelllink, AShortcutInAMissingFolderFailsAndWritesNothing) {
+  TempFolder temp;
+  const Text link = temp / "ない\\korvani.lnk";
+  TShellLink shell;
+  const HRESULT result = shell.CreateShortcut("c:\\a\\korvani.exe", link, "c:\\a\\korvani.exe", 0, "x");
+  EXPECT_LT(result, 0);
+  EXPECT_FALSE(FileExists(link));
+  EXPECT_EQ(EntriesIn(temp.Path()), 0);
+}
+
+TEST(Shelllink, ATargetWithoutSeparatorGetsAnEmptyWorkingFolder) {
+  TempFolder temp;
+  const Text link = temp / "bare.lnk";
+  TShellLink shell;
+  ASSERT_GE(shell.CreateShortcut("korvani.exe", link, "korvani.exe", 0, "x"), 0);
+  const Link read = ReadLink(link);
+  ASSERT_TRUE(read.loaded);
+  EXPECT_EQ(read.workingFolder, "");
+  EXPECT_EQ(ShortcutWorkingFolder("korvani.exe"), "");
+  EXPECT_EQ(ShortcutWorkingFolder("c:korvani.exe"), "c:");
+  EXPECT_EQ(ShortcutWorkingFolder("\\\\server\\share\\korvani.exe"), "\\\\server\\share");
+}
+
+// The shortcut path fits the 260-unit buffer with 259 characters; one more is refused
+// whole instead of being cut to another name.
+TEST(Shelllink, APathLongerThanTheBufferIsRefused) {
+  TempFolder temp;
+  const Text folder = temp / Text(150, 'f');
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::size_t room = 259 - (folder.size() + 1) - 4;  // name + ".lnk" fills 259
+  const Text fits = folder + "\\" + Text(room, 'n') + ".lnk";
+  ASSERT_EQ(fits.size(), 259u);
+  const Text tooLong = folder + "\\" + Text(room + 1, 'n') + ".lnk";
+  TShellLink shell;
+  EXPECT_GE(shell.CreateShortcut("c:\\korvani.exe", fits, "c:\\korvani.exe", 0, "x"), 0);
+  EXPECT_TRUE(FileExists(fits));
+  EXPECT_EQ(shell.CreateShortcut("c:\\korvani.exe", tooLong, "c:\\korvani.exe", 0, "x"),
+            HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
+  EXPECT_EQ(EntriesIn(folder), 1) << "nothing written under a cut name";
+}
+
+// COM is initialised and uninitialised once per call: afterwards the thread is in the
+// state it was in before.
+TEST(Shelllink, ComIsReleasedAfterEachCall) {
+  TempFolder temp;
+  HRESULT result = E_FAIL, afterwards = E_FAIL;
+  std::thread fresh([&] {
+    TShellLink shell;
+    result = shell.CreateShortcut("c:\\korvani.exe", temp / "fresh.lnk", "c:\\korvani.exe", 0, "x");
+    // Uninitialised again: joining the other apartment kind is allowed.
+    afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(afterwards)) CoUninitialize();
+  });
+  fresh.join();
+  EXPECT_GE(result, 0);
+  EXPECT_EQ(afterwards, S_OK);
+
+  // A thread that has COM already gets a success from the call and keeps COM.
+  HRESULT stillInitialised = E_FAIL;
+  std::thread apartment([&] {
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    TShellLink shell;
+    result = shell.CreateShortcut("c:\\korvani.exe", temp / "apartment.lnk", "c:\\korvani.exe", 0, "x");
+    stillInitialised = CoInitialize(nullptr);  // S_FALSE: already initialised
+    if (SUCCEEDED(stillInitialised)) CoUninitialize();
+    CoUninitialize();
+  });
+  apartment.join();
+  EXPECT_GE(result, 0);
+  EXPECT_EQ(stillInitialised, S_FALSE);
+  EXPECT_TRUE(FileExists(temp / "apartment.lnk"));
+
+  // A thread of the multithreaded apartment cannot take a single-threaded one: the
+  // call returns that failure, writes nothing, and leaves the thread's COM alone.
+  HRESULT keptMulti = E_FAIL;
+  std::thread multi([&] {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    TShellLink shell;
+    result = shell.CreateShortcut("c:\\korvani.exe", temp / "multi.lnk", "c:\\korvani.exe", 0, "x");
+    keptMulti = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(keptMulti)) CoUninitialize();
+    CoUninitialize();
+  });
+  multi.join();
+  EXPECT_EQ(result, RPC_E_CHANGED_MODE);
+  EXPECT_EQ(keptMulti, S_FALSE) << "not uninitialised by the call";
+  EXPECT_FALSE(FileExists(temp / "multi.lnk"));
+}
+
+// The Unix file name Wine gives a Windows path, or empty outside Wine.
+std::string UnixName(const Text& path) {
+  using Fn = char*(CDECL*)(LPCWSTR);
+  const auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (fn == nullptr) return std::string();
+  char* name = fn(Wide(path).c_str());
+  if (name == nullptr) return std::string();
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+TEST(Shelllink, TheProgramsAndDesktopFoldersLieInsideTheWinePrefix) {
+  TShellLink shell;
+  Text programs, desktop;
+  ASSERT_TRUE(shell.GetSpecialFolderPath(nullptr, CSIDL_PROGRAMS, programs));
+  ASSERT_TRUE(shell.GetSpecialFolderPath(nullptr, CSIDL_DESKTOPDIRECTORY, desktop));
+  EXPECT_NE(programs, desktop);
+  for (const Text& folder : {programs, desktop}) {
+    SCOPED_TRACE(folder);
+    EXPECT_GT(folder.size(), 3u);
+    EXPECT_EQ(folder.substr(1, 2), ":\\");
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    char prefix[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) > 0) {
+      const std::string unix = UnixName(folder);
+      EXPECT_EQ(unix.compare(0, std::strlen(prefix), prefix), 0) << unix << " is outside " << prefix;
+    }
+  }
+}
+
+TEST(Shelllink, AFolderWithoutAFileSystemPathLeavesThePathUntouched) {
+  TShellLink shell;
+  Text path = "unchanged";
+  EXPECT_FALSE(shell.GetSpecialFolderPath(nullptr, CSIDL_DRIVES, path)) << "the computer itself";
+  EXPECT_EQ(path, "unchanged");
+  EXPECT_FALSE(shell.GetSpecialFolderPath(nullptr, 0x7E, path)) << "no such folder";
+  EXPECT_EQ(path, "unchanged");
+}
+
+}  // namespace
