@@ -47,6 +47,7 @@ archive::DecodeStatus TCompressForm::DecodeEntry(std::uint32_t size) {
 
 void TCompressForm::EntryWritten() {
   AllBar.SetPosition(static_cast<int>(ArchiveFile.Tell()));
+  Label1.SetRedraw(true);
   Repaint();
 }
 
@@ -84,6 +85,8 @@ int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
       break;
     }
     const bool created = OutFile.Open(path);
+    // The label shows the new path with the next repaint, after the file is written.
+    Label1.SetRedraw(false);
     Label1.SetCaption(path);
     if (header.IsTerminator()) {
       if (created) OutFile.Close();  // stays, empty, and is not counted
@@ -107,6 +110,7 @@ int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
   }
   ArchiveFile.Close();
   if (OutFile.IsOpen()) OutFile.Close();
+  Label1.SetRedraw(true);
   Hide();
   return outcome == EntryOutcome::Written || outcome == EntryOutcome::Terminator ? count : 0;
 }

@@ -103,6 +103,8 @@ void TControl::Repaint() {
   UpdateWindow(handle_);
 }
 
+void TControl::SetRedraw(bool redraw) { SendMessageA(handle_, WM_SETREDRAW, redraw, 0); }
+
 HBRUSH TControl::CtlColor(HDC dc) {
   SetTextColor(dc, font_.color);
   SetBkColor(dc, Color());

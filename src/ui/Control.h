@@ -55,6 +55,8 @@ class TControl {
   void SetFocus();
   bool Focused() const;
   void Repaint();  // invalidate and paint at once
+  // Whether changes are drawn as they happen; when off, they wait for a repaint.
+  void SetRedraw(bool redraw);
 
   // The object behind a control window of this program, or null.
   static TControl* FromHandle(HWND window);

@@ -6,6 +6,8 @@
 //   driver wait SPEC [ms]                wait until a window matching SPEC is visible
 //   driver gone SPEC [ms]                wait until no window matches SPEC
 //   driver dump SPEC                     the window and its controls
+//   driver peek SPEC                     the same without sending messages, for a
+//                                        window whose thread is busy
 //   driver click SPEC CONTROL            post a click to a button (id or caption)
 //   driver settext SPEC CONTROL TEXT     replace an edit box's text
 //   driver close SPEC                    the title-bar close box (system close command)
@@ -147,6 +149,38 @@ HWND FindControl(HWND top, const std::wstring& which) {
     if (!numeric && TextOf(child) == which) return child;
   }
   return nullptr;
+}
+
+// The text the system keeps for a window, read without a message to its thread.
+std::wstring StoredTextOf(HWND window) {
+  wchar_t buffer[4096] = {};
+  InternalGetWindowText(window, buffer, 4096);
+  return buffer;
+}
+
+void Peek(HWND top) {
+  RECT window{}, client{};
+  GetWindowRect(top, &window);
+  GetClientRect(top, &client);
+  wchar_t head[256];
+  swprintf(head, 256, L"window class=%ls visible=%d style=%08lx exstyle=%08lx", ClassOf(top).c_str(),
+           IsWindowVisible(top) ? 1 : 0, static_cast<unsigned long>(GetWindowLongW(top, GWL_STYLE)),
+           static_cast<unsigned long>(GetWindowLongW(top, GWL_EXSTYLE)));
+  Print(head);
+  Print(L"caption=" + StoredTextOf(top));
+  Print(L"rect=" + RectText(window));
+  Print(L"client=" + RectText(client));
+  for (HWND child : Children(top)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    wchar_t line[512];
+    swprintf(line, 512, L"control id=%d class=%ls rect=%ls visible=%d style=%08lx", GetDlgCtrlID(child),
+             ClassOf(child).c_str(), RectText(r).c_str(), (style & WS_VISIBLE) ? 1 : 0,
+             static_cast<unsigned long>(style));
+    Print(std::wstring(line) + L" text=" + StoredTextOf(child));
+  }
 }
 
 void Dump(HWND top) {
@@ -387,6 +421,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"wait") return 0;
   if (command == L"dump") {
     Dump(top);
+    return 0;
+  }
+  if (command == L"peek") {
+    Peek(top);
     return 0;
   }
   if (command == L"close") {
