@@ -25,7 +25,7 @@ void ExpectRect(const msglayout::Rect& r, int left, int top, int width, int heig
   EXPECT_EQ(r.height, height);
 }
 
-TEST(MessageLayout, DialogUnitsRoundToTheNearestPixel) {
+TEST(MessageLayout, DialogUnitsAndAverageWidthRoundToTheNearestPixel) {
   const DialogUnits u = Units6x13();
   EXPECT_EQ(u.X(8), 12);
   EXPECT_EQ(u.X(10), 15);
@@ -36,13 +36,9 @@ TEST(MessageLayout, DialogUnitsRoundToTheNearestPixel) {
   EXPECT_EQ(u.Y(10), 16);  // 16.25
   EXPECT_EQ(u.Y(14), 23);  // 22.75
   EXPECT_EQ(u.Y(1), 2);    // 1.625
-}
-
-TEST(MessageLayout, AverageCharWidthOfTheFiftyTwoLetters) {
-  EXPECT_EQ(msglayout::AverageCharWidth(312), 6);  // exactly 6
+  EXPECT_EQ(msglayout::AverageCharWidth(312), 6);  // 52 letters of exactly 6
   EXPECT_EQ(msglayout::AverageCharWidth(338), 7);  // 6.5 rounds up
   EXPECT_EQ(msglayout::AverageCharWidth(320), 6);  // 6.15
-  EXPECT_EQ(msglayout::MaxTextWidth(1024), 512);
   EXPECT_EQ(msglayout::MaxTextWidth(801), 400);
 }
 
@@ -84,46 +80,16 @@ TEST(MessageLayout, ThreeButtonsWiderThanTheTextAreCentredAndWidenedForTheirCapt
   EXPECT_EQ(out.clientHeight, 42 + 23 + 13);
 }
 
-TEST(MessageLayout, TallTextDecidesTheHeightAndTheRowIsCentredUnderTheWiderBlock) {
-  Input in;
-  in.units = Units6x13();
-  in.hasIcon = true;
-  in.textWidth = 300;
-  in.textHeight = 65;  // five lines
-  in.maxTextWidth = 512;
-  in.buttonCount = 2;
-  in.widestCaption = 50;
-  const Layout out = Compute(in);
-  EXPECT_EQ(out.clientWidth, 59 + 300 + 12);
-  ASSERT_EQ(out.buttons.size(), 2u);
-  const int row = 2 * 75 + 6;
-  EXPECT_EQ(out.buttons[0].left, (371 - row) / 2);
-  EXPECT_EQ(out.buttons[1].left, out.buttons[0].Right() + 6);
-  EXPECT_EQ(out.buttons[0].top, 13 + 65 + 16);
-  EXPECT_EQ(out.clientHeight, 13 + 65 + 16 + 23 + 13);
-}
-
-TEST(MessageLayout, AnUnbreakableTextIsCutToHalfTheScreen) {
+TEST(MessageLayout, AnUnbreakableTextIsCutToHalfTheScreenAndNoButtonsReserveNoRow) {
   Input in;
   in.units = Units6x13();
   in.textWidth = 700;
-  in.textHeight = 13;
-  in.maxTextWidth = 512;
-  in.buttonCount = 1;
-  const Layout out = Compute(in);
-  EXPECT_EQ(out.text.width, 512);
-  EXPECT_EQ(out.clientWidth, 512 + 24);
-}
-
-TEST(MessageLayout, WithoutButtonsNoRowIsReserved) {
-  Input in;
-  in.units = Units6x13();
-  in.textWidth = 100;
   in.textHeight = 26;
   in.maxTextWidth = 512;
   const Layout out = Compute(in);
+  EXPECT_EQ(out.text.width, 512);
+  EXPECT_EQ(out.clientWidth, 512 + 24);
   EXPECT_TRUE(out.buttons.empty());
-  EXPECT_EQ(out.clientWidth, 124);
   EXPECT_EQ(out.clientHeight, 13 + 26 + 13);
 }
 

@@ -61,19 +61,14 @@ StoredValue ReadValue(const Text& keyPath, const Text& name) {
   return value;
 }
 
-TEST(Registry, StartsAtTheCurrentUserWithAllAccessAndNoKey) {
-  TRegistry reg;
-  EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
-  EXPECT_EQ(reg.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
-  EXPECT_EQ(reg.CurrentKey(), nullptr);
-  EXPECT_EQ(reg.CurrentPath(), "");
-}
-
 TEST(Registry, CreatesAKeyBelowTheLocalMachineAndStoresStringValues) {
   TestKey test;
   const Text folder = "c:\\Program Files\\表示ソ\\korvani";
   {
     TRegistry reg;
+    EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+    EXPECT_EQ(reg.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+    EXPECT_EQ(reg.CurrentKey(), nullptr);
     reg.SelectRoot(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(reg.OpenPath(test.Absolute("Tolvar Co.,Ltd.\\korv"), true));
     EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\Tolvar Co.,Ltd.\\korv");
@@ -116,17 +111,6 @@ TEST(Registry, RelativePathsStartAtTheCurrentKeyAndALeadingBackslashAtTheRoot) {
   EXPECT_TRUE(KeyExists(test.Path() + "\\e"));
 }
 
-TEST(Registry, AnEmptyRelativePathReopensTheCurrentKeyAndKeepsItsPath) {
-  TestKey test;
-  TRegistry reg;
-  reg.SelectRoot(HKEY_LOCAL_MACHINE);
-  ASSERT_TRUE(reg.OpenPath(test.Absolute("a"), true));
-  ASSERT_TRUE(reg.OpenPath("", true));
-  EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\a");
-  reg.WriteText("Here", "x");
-  EXPECT_TRUE(ReadValue(test.Path() + "\\a", "Here").found);
-}
-
 TEST(Registry, OpeningAMissingKeyWithoutCreatingFailsAndKeepsTheCurrentKey) {
   TestKey test;
   TRegistry reg;
@@ -153,52 +137,18 @@ TEST(Registry, WriteTextWithoutACurrentKeyThrows) {
   }
 }
 
-TEST(Registry, WriteTextIntoAKeyOpenedForReadingThrows) {
+TEST(Registry, AnEmptyRelativePathReopensTheCurrentKeyAndAnotherRootClosesIt) {
   TestKey test;
   TRegistry reg;
   reg.SelectRoot(HKEY_LOCAL_MACHINE);
-  ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
-  reg.SetAccess(KEY_READ);
-  ASSERT_TRUE(reg.OpenPath(test.Absolute(), false));
-  try {
-    reg.WriteText("値", "x");
-    ADD_FAILURE() << "no exception";
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), "'値' の設定に失敗しました");
-  }
-  EXPECT_FALSE(ReadValue(test.Path(), "値").found);
-}
-
-TEST(Registry, SelectingAnotherRootClosesTheCurrentKey) {
-  TestKey test;
-  TRegistry reg;
-  reg.SelectRoot(HKEY_LOCAL_MACHINE);
-  ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
+  ASSERT_TRUE(reg.OpenPath(test.Absolute("a"), true));
+  ASSERT_TRUE(reg.OpenPath("", true));
+  EXPECT_EQ(reg.CurrentPath(), test.Path() + "\\a") << "no trailing \\";
   reg.SelectRoot(HKEY_LOCAL_MACHINE);  // the same root: nothing happens
   EXPECT_NE(reg.CurrentKey(), nullptr);
-  EXPECT_EQ(reg.CurrentPath(), test.Path());
   reg.SelectRoot(HKEY_CURRENT_USER);
-  EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
   EXPECT_EQ(reg.CurrentKey(), nullptr);
   EXPECT_EQ(reg.CurrentPath(), "");
-}
-
-TEST(Registry, ReleaseClosesTheCurrentKey) {
-  TestKey test;
-  HKEY handle = nullptr;
-  {
-    TRegistry reg;
-    reg.SelectRoot(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));
-    handle = reg.CurrentKey();
-    EXPECT_EQ(RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
-  }
-  EXPECT_NE(RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr),
-            ERROR_SUCCESS)
-      << "the handle was closed";
 }
 
 // A key whose access list lets everyone read it and nobody write it: opening it with
@@ -230,6 +180,13 @@ TEST(Registry, OpenPathFailsWhereTheKeyRefusesFullAccess) {
     reg.SetAccess(KEY_READ);
     EXPECT_TRUE(reg.OpenPath("locked", false));
     EXPECT_EQ(reg.CurrentPath(), lockedPath);
+    // A key open for reading refuses a value.
+    try {
+      reg.WriteText("値", "x");
+      ADD_FAILURE() << "no exception";
+    } catch (const ERegistryException& e) {
+      EXPECT_EQ(e.Message(), "'値' の設定に失敗しました");
+    }
   }
 
   // Give the key back its rights so that it can be removed.

@@ -40,18 +40,12 @@ TEST(ResourceStream, FoundByTypeAndNameRegardlessOfCase) {
   EXPECT_EQ(AllBytes(lower), kSample);
   TResourceStream mixed(Self(), "TestSample", "TestData");
   EXPECT_EQ(mixed.Memory(), exact.Memory()) << "the module's own bytes, not a copy";
-}
-
-TEST(ResourceStream, ReadsFromItsPosition) {
-  TResourceStream stream(Self(), "TESTSAMPLE", "TESTDATA");
-  char buffer[8] = {};
-  EXPECT_EQ(stream.Read(buffer, 8), 8);
-  EXPECT_EQ(std::string(buffer, 8), kSample.substr(0, 8));
-  EXPECT_EQ(stream.Position(), 8);
-  stream.Seek(-3, TSeekOrigin::End);
-  EXPECT_EQ(stream.Read(buffer, 8), 3) << "only what is left";
-  EXPECT_EQ(std::string(buffer, 3), kSample.substr(kSample.size() - 3));
-  EXPECT_EQ(stream.Read(buffer, 8), 0);
+  try {
+    mixed.Write("x", 1);
+    ADD_FAILURE() << "no exception";
+  } catch (const EStreamError& e) {
+    EXPECT_EQ(e.Message(), "読み込み専用リソース ストリームには書き込めません");
+  }
 }
 
 TEST(ResourceStream, AMissingResourceThrowsWithTheNameAsPassed) {
@@ -67,23 +61,15 @@ TEST(ResourceStream, AMissingResourceThrowsWithTheNameAsPassed) {
   EXPECT_THROW(TResourceStream(Self(), "TestSample", "tlz"), EResNotFound);
 }
 
-TEST(ResourceStream, WritingIntoItThrows) {
-  TResourceStream stream(Self(), "TESTSAMPLE", "TESTDATA");
-  try {
-    stream.Write("x", 1);
-    ADD_FAILURE() << "no exception";
-  } catch (const EStreamError& e) {
-    EXPECT_EQ(e.Message(), "読み込み専用リソース ストリームには書き込めません");
-  }
-}
-
 TEST(ResourceStream, WriteToFileWritesEveryByteWhateverThePosition) {
   TempFolder temp;
   const Text path = temp / "work.tmp";
   ASSERT_TRUE(WriteTestFile(path, std::string(1000, 'z')));  // replaced, not overwritten in part
   TResourceStream stream(Self(), "testsample", "testdata");
   char buffer[5];
-  stream.Read(buffer, 5);
+  ASSERT_EQ(stream.Read(buffer, 5), 5);
+  EXPECT_EQ(std::string(buffer, 5), kSample.substr(0, 5));
+  EXPECT_EQ(stream.Position(), 5);
   stream.WriteToFile(path);
   EXPECT_EQ(ReadTestFile(path), kSample);
   // The file is closed afterwards: it can be opened without sharing.
@@ -101,9 +87,6 @@ TEST(ResourceStream, AnEmptyResourceGivesAnEmptyFile) {
   stream.WriteToFile(path);
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u) << "the file exists";
   EXPECT_EQ(ReadTestFile(path), "");
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
-  EXPECT_EQ(data.nFileSizeLow, 0u);
 }
 
 TEST(ResourceStream, WriteToFileIntoAMissingFolderNamesThePath) {

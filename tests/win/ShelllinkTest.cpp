@@ -79,7 +79,7 @@ TEST(Shelllink, AShortcutWithAJapaneseNameReadsBack) {
   const Text link = temp / "コルヴァニ　領収書発行.lnk";
   const Text target = "C:\\Program Files\\Tolvar\\表示ソ\\update.exe";
   TShellLink shell;
-  const HRESULT result = shell.CreateShortcut(target, link, target, 0, "コルヴァニ　領収書発行");
+  const HRESULT result = shell.CreateShortcut(target, link, target, 1, "コルヴァニ　領収書発行");
   EXPECT_GE(result, 0) << std::hex << result;
   ASSERT_TRUE(FileExists(link));
   const Link read = ReadLink(link);
@@ -88,19 +88,7 @@ TEST(Shelllink, AShortcutWithAJapaneseNameReadsBack) {
   EXPECT_EQ(read.workingFolder, "C:\\Program Files\\Tolvar\\表示ソ") << "the final ソ is not a separator";
   EXPECT_EQ(read.description, "コルヴァニ　領収書発行");
   EXPECT_EQ(read.iconFile, target);
-  EXPECT_EQ(read.iconIndex, 0);
-}
-
-TEST(Shelllink, IconLocationAndIndexAreTheOnesGiven) {
-  TempFolder temp;
-  const Text link = temp / "icon.lnk";
-  TShellLink shell;
-  ASSERT_GE(shell.CreateShortcut("c:\\korvani.exe", link, "c:\\icons\\set.dll", 3, "アイコン"), 0);
-  const Link read = ReadLink(link);
-  ASSERT_TRUE(read.loaded);
-  EXPECT_EQ(read.iconFile, "c:\\icons\\set.dll");
-  EXPECT_EQ(read.iconIndex, 3);
-  EXPECT_EQ(read.workingFolder, "c:\\") << "a target in a drive's root keeps the root's \\";
+  EXPECT_EQ(read.iconIndex, 1);
 }
 
 TEST(Shelllink, TheSameShortcutTwiceLeavesOneFileFromTheSecondCall) {
@@ -136,6 +124,7 @@ TEST(Shelllink, ATargetWithoutSeparatorGetsAnEmptyWorkingFolder) {
   ASSERT_TRUE(read.loaded);
   EXPECT_EQ(read.workingFolder, "");
   EXPECT_EQ(ShortcutWorkingFolder("korvani.exe"), "");
+  EXPECT_EQ(ShortcutWorkingFolder("c:\\korvani.exe"), "c:\\");
   EXPECT_EQ(ShortcutWorkingFolder("c:korvani.exe"), "c:");
   EXPECT_EQ(ShortcutWorkingFolder("\\\\server\\share\\korvani.exe"), "\\\\server\\share");
 }
