@@ -1,5 +1,6 @@
 #pragma once
-// The installer's message boxes, built as forms of the framework.
+// The installer's message boxes, built as forms of the framework (window class
+// "TMessageForm", so that a driver can tell them from the system's boxes).
 #include <functional>
 
 #include "app/Text.h"
