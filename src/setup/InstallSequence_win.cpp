@@ -26,6 +26,36 @@ const char kDescription[] = "コルヴァニ　領収書発行";
 
 }  // namespace
 
+// The Start-menu folder with its three shortcuts and, when the box is ticked and the
+// first shortcut was made, the desktop shortcut to the launcher. True only when every
+// shortcut that was to be made was made: a missing one is never reported as success.
+bool TSetupForm::CreateShortcuts(const Text& folder) {
+  Text programs;
+  if (!shell_->GetSpecialFolderPath(Application->Handle(), CSIDL_PROGRAMS, programs)) return false;
+  const Text menu = programs + "\\" + kMenuFolder;
+  if (!FolderExists(menu)) MakeFolder(menu);
+  const Text description = kDescription;
+  const Text application = folder + "\\korvani.exe";
+  const Text launcher = folder + "\\update.exe";
+  const Text uninstaller = folder + "\\uninst.exe";
+  const HRESULT hr1 =
+      shell_->CreateShortcut(application, menu + "\\" + description + ".lnk", application, 0, description);
+  const HRESULT hr2 =
+      shell_->CreateShortcut(launcher, menu + "\\" + description + "起動.lnk", launcher, 0, description);
+  const HRESULT hr3 = shell_->CreateShortcut(
+      uninstaller, menu + "\\" + description + "アンインストール.lnk", uninstaller, 0, description);
+  bool complete = !FAILED(hr1) && !FAILED(hr2) && !FAILED(hr3);
+  if (!FAILED(hr1) && CheckBox1.Checked()) {
+    Text desktop;
+    const bool made =
+        shell_->GetSpecialFolderPath(Application->Handle(), CSIDL_DESKTOPDIRECTORY, desktop) &&
+        !FAILED(shell_->CreateShortcut(launcher, desktop + "\\" + description + ".lnk", launcher, 0,
+                                       description));
+    complete = complete && made;
+  }
+  return complete;
+}
+
 void TSetupForm::SetupButtonClick() {
   // Released at the end of every path but the immediate exit after a registry failure,
   // also when a service error ends the run.
@@ -57,28 +87,8 @@ void TSetupForm::SetupButtonClick() {
   if (count < 1) {
     ShowNotice("セットアップが正常に終了できませんでした");
   } else {
-    Text programs;
-    if (shell_->GetSpecialFolderPath(Application->Handle(), CSIDL_PROGRAMS, programs)) {
-      const Text menu = programs + "\\" + kMenuFolder;
-      if (!FolderExists(menu)) MakeFolder(menu);
-      const Text description = kDescription;
-      const Text application = folder + "\\korvani.exe";
-      const Text launcher = folder + "\\update.exe";
-      const Text uninstaller = folder + "\\uninst.exe";
-      const HRESULT hr1 = shell_->CreateShortcut(application, menu + "\\" + description + ".lnk",
-                                                 application, 0, description);
-      shell_->CreateShortcut(launcher, menu + "\\" + description + "起動.lnk", launcher, 0, description);
-      shell_->CreateShortcut(uninstaller, menu + "\\" + description + "アンインストール.lnk", uninstaller,
-                             0, description);
-      if (!FAILED(hr1) && CheckBox1.Checked()) {
-        Text desktop;
-        if (shell_->GetSpecialFolderPath(Application->Handle(), CSIDL_DESKTOPDIRECTORY, desktop)) {
-          shell_->CreateShortcut(launcher, desktop + "\\" + description + ".lnk", launcher, 0,
-                                 description);
-        }
-      }
-      ShowNotice(FAILED(hr1) ? "ショートカットの作成に失敗しました" : "セットアップが正常に終了しました");
-    }
+    ShowNotice(CreateShortcuts(folder) ? "セットアップが正常に終了しました"
+                                       : "ショートカットの作成に失敗しました");
   }
   registry.reset();
   Close();

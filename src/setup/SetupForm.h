@@ -37,6 +37,7 @@ class TSetupForm : public TForm {
   void FormClose(TCloseAction& action) override;
 
  private:
+  bool CreateShortcuts(const Text& folder);
   std::unique_ptr<TLibrary> library_;
   std::unique_ptr<TShellLink> shell_;
 };

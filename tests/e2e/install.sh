@@ -170,6 +170,15 @@ shortcut_is "$MENU/${DESC}アンインストール.lnk" 'c:\third\uninst.exe' 'c
 check "$(ls "$DESKTOP" | grep -c "$DESC" || true)" 0 "shortcut1: no desktop shortcut"
 rmdir "$MENU/$DESC.lnk"
 
+echo "== shortcut 3 failing: the others are made, and no success is claimed"
+rm -f "$DESKTOP/$DESC.lnk" "$MENU"/*.lnk
+mkdir -p "$MENU/${DESC}アンインストール.lnk"
+install shortcut3 'c:\third' ticked "ショートカットの作成に失敗しました"
+shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
+shortcut_is "$MENU/${DESC}起動.lnk" 'c:\third\update.exe' 'c:\third'
+shortcut_is "$DESKTOP/$DESC.lnk" 'c:\third\update.exe' 'c:\third'
+rmdir "$MENU/${DESC}アンインストール.lnk"
+
 echo "== a payload cut short inside a file"
 cp "$SETUP_COPY" "$(drive_c setup/Broken.exe)"
 head -c 200000 "$ARCHIVE" >"$E2E_TMP/short.tlz"
