@@ -2,6 +2,7 @@
 
 #include "app/Folders.h"
 #include "app/PathText.h"
+#include "folderdlg/ChooseDirectory.h"
 #include "setup/SetupFormLayout.h"
 
 TSetupForm* SetupForm = nullptr;
@@ -78,5 +79,16 @@ void TSetupForm::FormClose(TCloseAction&) {
 void TSetupForm::Button1Click() { Close(); }
 
 void TSetupForm::Button2Click() {
-  // Browsing comes with the folder selection dialog.
+  // The dialog starts on the folder in the field, or on the program folder when the
+  // field names no folder (yet).
+  const Text programFiles = "c:\\Program Files";
+  Text folder = Edit1.GetText();
+  if (!FolderExists(folder)) folder = programFiles + "\\";
+  if (!ChooseDirectory(folder, cdEditable | cdCreate | cdConfirm, 0)) return;
+  // The program folder itself is taken as the place for our own folder in it.
+  if (CompareTextNoCase(folder, programFiles) == 0) {
+    Edit1.SetText(folder + "\\" + "Tolvar\\korvani");
+  } else {
+    Edit1.SetText(folder);
+  }
 }

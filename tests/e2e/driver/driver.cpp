@@ -14,6 +14,11 @@
 //   driver key SPEC KEY                  a key to the window's focused control
 //                                        (KEY: enter, esc, tab, space, or a number)
 //   driver focus SPEC                    name the control that has the focus
+//   driver items SPEC CONTROL            the items of a list box or combo box: count,
+//                                        selected index, then "item N TEXT" per item
+//   driver select SPEC CONTROL INDEX     select an item as a user's click does (the
+//                                        list's selection-change notice follows)
+//   driver dblclick SPEC CONTROL INDEX   select an item and double-click it
 //   driver shortcut LINK                 target, working folder, description, icon of a .lnk
 //   driver regvalue KEY NAME             type, stored size and text of a registry value
 //   driver reglock KEY                   create the key and let nobody write it (this
@@ -380,8 +385,48 @@ int SetResourceCommand(const wchar_t* exe, const wchar_t* type, const wchar_t* n
   return EndUpdateResourceW(update, FALSE) && ok ? 0 : 1;
 }
 
+// A list box or a combo box, for the item commands.
+struct ItemList {
+  HWND window;
+  bool combo;
+  UINT Message(UINT listMessage, UINT comboMessage) const { return combo ? comboMessage : listMessage; }
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result)) return -1;
+    return static_cast<LRESULT>(result);
+  }
+};
+
+void PrintItems(const ItemList& list) {
+  const LRESULT count = list.Send(list.Message(LB_GETCOUNT, CB_GETCOUNT), 0, 0);
+  Print(L"count=" + std::to_wstring(count));
+  Print(L"selected=" + std::to_wstring(list.Send(list.Message(LB_GETCURSEL, CB_GETCURSEL), 0, 0)));
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = list.Send(list.Message(LB_GETTEXTLEN, CB_GETLBTEXTLEN), i, 0);
+    std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
+    if (length > 0) list.Send(list.Message(LB_GETTEXT, CB_GETLBTEXT), i, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(std::wcslen(text.c_str()));
+    Print(L"item " + std::to_wstring(i) + L" " + text);
+  }
+}
+
+// Selects an item and tells the parent as the control itself would after a click:
+// posted, because the parent's handler may open a modal box.
+int SelectItem(const ItemList& list, int index, bool doubleClick) {
+  if (list.Send(list.Message(LB_SETCURSEL, CB_SETCURSEL), index, 0) != index) return 1;
+  const int id = GetDlgCtrlID(list.window);
+  HWND parent = GetParent(list.window);
+  const WORD changed = list.combo ? CBN_SELCHANGE : LBN_SELCHANGE;
+  PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, changed), reinterpret_cast<LPARAM>(list.window));
+  if (doubleClick && !list.combo) {
+    PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list.window));
+  }
+  return 0;
+}
+
 int Usage() {
-  std::fputs("usage: driver list|wait|gone|dump|click|settext|close|key|focus ...\n", stderr);
+  std::fputs("usage: driver list|wait|gone|dump|click|settext|close|key|focus|items|select|dblclick ...\n",
+             stderr);
   return 2;
 }
 
@@ -466,6 +511,20 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_ABORTIFHUNG,
                         2000, &result);
     return 0;
+  }
+  if (command == L"items" || command == L"select" || command == L"dblclick") {
+    const std::wstring cls = ClassOf(control);
+    const ItemList list{control, _wcsicmp(cls.c_str(), L"ComboBox") == 0};
+    if (!list.combo && _wcsicmp(cls.c_str(), L"ListBox") != 0) {
+      std::fprintf(stderr, "driver: %s is no list\n", Utf8(argv[3]).c_str());
+      return 1;
+    }
+    if (command == L"items") {
+      PrintItems(list);
+      return 0;
+    }
+    if (argc < 5) return Usage();
+    return SelectItem(list, static_cast<int>(std::wcstol(argv[4], nullptr, 10)), command == L"dblclick");
   }
   return Usage();
 }
