@@ -255,10 +255,4 @@ TEST_F(DirectoryListBoxTest, GlyphsAreIndentedByLevel) {
   EXPECT_EQ(FirstInkColumn(list, 1), 11);
 }
 
-TEST_F(DirectoryListBoxTest, ItemHeightFitsTheGlyphs) {
-  EXPECT_GE(list.ItemHeight(), 16);
-  list.SetItemHeight(17);
-  EXPECT_EQ(list.ItemHeight(), 17);
-}
-
 }  // namespace

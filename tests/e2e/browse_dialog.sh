@@ -1,0 +1,136 @@
+#!/bin/bash
+# The browse button: the folder selection dialog as it opens from the default folder
+# (its caption, size, controls, the edit box on c:\Program Files, the folder list's items,
+# no Help button with OK and Cancel moved into its place), moving into a folder by
+# double-click, the drive box, and Cancel, Esc and the close box changing nothing.
+. "$(dirname "$0")/lib/common.sh"
+
+DLG='TSelectDirDlg|'
+# Control ids, given by the dialog's order of creation.
+DIR_EDIT=100 DRIVE_LIST=102 DIR_LABEL=104 DIR_LIST=105 FILE_LIST=107 NET=109 OK=110 CANCEL=111 HELP=112
+DEFAULT='c:\Program Files\Tolvar\korvani'
+
+field() { drv dump 'TSetupForm|' | sed -n 's/^control .* class=Edit .* text=//p'; }
+edit_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_EDIT class=Edit .* text=//p"; }
+# item_index LIST TEXT: the index of the item with that text.
+item_index() { drv items "$DLG" "$1" | sed -n "s/^item \([0-9]*\) $2\$/\1/p"; }
+
+open_dialog() {
+  drv click 'TSetupForm|' '参照'
+  drv wait "$DLG" 10000 >/dev/null || fail "the folder dialog did not open"
+}
+
+start_setup
+check "$(field)" "$DEFAULT" "the field holds the default folder"
+open_dialog
+drv dump "$DLG" >"$E2E_TMP/dump"
+drv items "$DLG" $DIR_LIST >"$E2E_TMP/dirs"
+drv items "$DLG" $DRIVE_LIST >"$E2E_TMP/drives"
+drv focus "$DLG" >"$E2E_TMP/focus"
+screenshot browse_program_files
+sed 's/^/  | /' "$E2E_TMP/dump" "$E2E_TMP/dirs" "$E2E_TMP/drives"
+
+expect_line "$E2E_TMP/dump" "caption=ディレクトリの選択" "dialog caption"
+expect_line "$E2E_TMP/dump" "client=0,0 424x255" "client area 424 x 255"
+expect_line "$E2E_TMP/dump" "owner=TApplication|コルヴァニ　領収書発行セットアップ" "owned by the application window"
+grep -q "^rect=[0-9]*,[0-9]* 430x280$" "$E2E_TMP/dump" && pass "fixed dialog frame" || fail "outer size"
+ctl() { grep -qE "^control id=$1 class=$2 rect=$3 visible=$4 .*text=$5\$" "$E2E_TMP/dump"; }
+# The default folder does not exist yet: the dialog starts on c:\Program Files\.
+ctl $DIR_EDIT Edit '8,24 313x20' 1 'c:\\Program Files' && pass "edit box on the start folder" || fail "DirEdit"
+ctl $DIR_LABEL Static '8,24 313x20' 0 'c:\\Program Files' && pass "path label hidden" || fail "DirLabel"
+ctl $DIR_LIST ListBox '8,72 213x[0-9]*' 1 '' && pass "folder list" || fail "DirList"
+ctl $FILE_LIST ListBox '232,72 185x93' 1 '' && pass "file list" || fail "FileList"
+ctl $DRIVE_LIST ComboBox '232,192 185x[0-9]*' 1 'c: \[.*\]' && pass "drive box on c:" || fail "DriveList"
+ctl $NET Button '8,224 77x27' 0 'ネットワーク\(&N\)\.\.\.' && pass "no network button" || fail "NetButton"
+ctl $OK Button '256,224 77x27' 1 'OK' && pass "OK moved to 256" || fail "OKButton"
+ctl $CANCEL Button '340,224 77x27' 1 'キャンセル' && pass "Cancel moved to 340" || fail "CancelButton"
+ctl $HELP Button '340,224 77x27' 0 'ヘルプ\(&H\)' && pass "Help hidden" || fail "HelpButton"
+for caption in 'ディレクトリ名(&N):' 'ディレクトリ(&D):' 'ファイル(&F): (*.*)' 'ドライブ(&R):'; do
+  grep '^control .* class=Static .* visible=1 ' "$E2E_TMP/dump" | grep -qF -- "text=$caption" &&
+    pass "label $caption" || fail "label $caption"
+done
+expect_line "$E2E_TMP/dirs" "item 0 c:\\" "first item: the drive"
+expect_line "$E2E_TMP/dirs" "item 1 Program Files" "second item: the start folder"
+expect_line "$E2E_TMP/dirs" "selected=1" "the start folder is selected"
+expect_line "$E2E_TMP/dirs" "item 2 Common Files" "its subfolders follow"
+grep -q '^item [0-9]* c: \[' "$E2E_TMP/drives" && pass "drive c: listed" || fail "drive c:"
+grep -q '^item [0-9]* z: \[' "$E2E_TMP/drives" && pass "drive z: listed" || fail "drive z:"
+grep -q "^focus id=$DIR_LIST class=ListBox" "$E2E_TMP/focus" && pass "the folder list has the focus" ||
+  fail "focus: $(cat "$E2E_TMP/focus")"
+check "$(drv dump 'TSetupForm|' | sed -n 's/^window .* enabled=\([01]\) .*/\1/p')" 0 "the setup dialog is disabled meanwhile"
+
+# A single click selects; a double click enters the folder, and the edit box follows.
+common=$(item_index $DIR_LIST 'Common Files')
+drv select "$DLG" $DIR_LIST "$common"
+sleep 0.3
+check "$(edit_text)" 'c:\Program Files' "a click only selects"
+drv dblclick "$DLG" $DIR_LIST "$common"
+sleep 0.5
+check "$(edit_text)" 'c:\Program Files\Common Files' "a double click enters the folder"
+drv items "$DLG" $DIR_LIST >"$E2E_TMP/dirs"
+expect_line "$E2E_TMP/dirs" "item 2 Common Files" "the entered folder is the third path item"
+expect_line "$E2E_TMP/dirs" "selected=2" "and selected"
+screenshot browse_common_files
+
+# A folder with files: c:\windows\system32.
+drv dblclick "$DLG" $DIR_LIST 0
+sleep 0.5
+check "$(edit_text)" 'c:\' "the first item is the drive root"
+windows=$(drv items "$DLG" $DIR_LIST | sed -n 's/^item \([0-9]*\) windows$/\1/p')
+drv dblclick "$DLG" $DIR_LIST "$windows"
+sleep 0.5
+system32=$(drv items "$DLG" $DIR_LIST | sed -n 's/^item \([0-9]*\) system32$/\1/p')
+drv dblclick "$DLG" $DIR_LIST "$system32"
+sleep 1
+check "$(edit_text)" 'c:\windows\system32' "two levels down"
+drv items "$DLG" $FILE_LIST >"$E2E_TMP/files"
+grep -qi '^item [0-9]* kernel32\.dll$' "$E2E_TMP/files" && pass "the file list shows the folder's files" ||
+  fail "no kernel32.dll in the file list"
+screenshot browse_system32
+
+# The drive box: z: moves the folder list to drive Z.
+z=$(drv items "$DLG" $DRIVE_LIST | sed -n 's/^item \([0-9]*\) z: .*/\1/p')
+drv select "$DLG" $DRIVE_LIST "$z"
+sleep 0.5
+case "$(edit_text)" in
+  [zZ]:\\*) pass "the drive box moved the lists to z:" ;;
+  *) fail "after picking z: the edit box shows $(edit_text)" ;;
+esac
+screenshot browse_drive_z
+
+# Cancel: the field keeps its text, nothing is created.
+drv click "$DLG" $CANCEL
+drv gone "$DLG" 5000 || fail "Cancel did not close the dialog"
+check "$(field)" "$DEFAULT" "Cancel leaves the field"
+# Esc.
+open_dialog
+drv settext "$DLG" $DIR_EDIT 'c:\korvani-esc'
+drv key "$DLG" esc
+drv gone "$DLG" 5000 || fail "Esc did not close the dialog"
+check "$(field)" "$DEFAULT" "Esc leaves the field"
+# The close box.
+open_dialog
+drv settext "$DLG" $DIR_EDIT 'c:\korvani-close'
+drv close "$DLG"
+drv gone "$DLG" 5000 || fail "the close box did not close the dialog"
+check "$(field)" "$DEFAULT" "the close box leaves the field"
+[ ! -e "$(drive_c korvani-esc)" ] && [ ! -e "$(drive_c korvani-close)" ] && pass "nothing created" ||
+  fail "a cancelled folder was created"
+drv dump 'TSetupForm|' | grep -q '^window .* enabled=1 ' && pass "the setup dialog is enabled again" ||
+  fail "the setup dialog stayed disabled"
+
+# Enter while the folder list has the focus presses OK: the selected subfolder is not
+# entered, the dialog's folder is chosen.
+drv settext 'TSetupForm|' class=Edit 'c:\windows'
+open_dialog
+drv select "$DLG" $DIR_LIST "$(item_index $DIR_LIST system32)"
+sleep 0.3
+drv key "$DLG" enter
+drv gone "$DLG" 5000 && pass "Enter pressed OK" || fail "Enter did not close the dialog"
+sleep 0.3
+check "$(field)" 'c:\windows' "Enter chose the dialog's folder, not the selected one"
+
+drv close 'TSetupForm|'
+wait_setup_exit
+check "$SETUP_RC" 0 "exit code"
+e2e_finish
