@@ -3,22 +3,22 @@
 // would (clicks, keys, close box). Output is UTF-8, one fact per line.
 //
 //   driver list                          visible top-level windows
-//   driver wait SPEC [ms]                wait until a window matching SPEC is visible
-//   driver gone SPEC [ms]                wait until no window matches SPEC
-//   driver dump SPEC                     the window and its controls
-//   driver peek SPEC                     the same without sending messages, for a
+//   driver wait WINDOW [ms]                wait until a window matching WINDOW is visible
+//   driver gone WINDOW [ms]                wait until no window matches WINDOW
+//   driver dump WINDOW                     the window and its controls
+//   driver peek WINDOW                     the same without sending messages, for a
 //                                        window whose thread is busy
-//   driver click SPEC CONTROL            post a click to a button (id or caption)
-//   driver settext SPEC CONTROL TEXT     replace an edit box's text
-//   driver close SPEC                    the title-bar close box (system close command)
-//   driver key SPEC KEY                  a key to the window's focused control
+//   driver click WINDOW CONTROL            post a click to a button (id or caption)
+//   driver settext WINDOW CONTROL TEXT     replace an edit box's text
+//   driver close WINDOW                    the title-bar close box (system close command)
+//   driver key WINDOW KEY                  a key to the window's focused control
 //                                        (KEY: enter, esc, tab, space, or a number)
-//   driver focus SPEC                    name the control that has the focus
-//   driver items SPEC CONTROL            the items of a list box or combo box: count,
+//   driver focus WINDOW                    name the control that has the focus
+//   driver items WINDOW CONTROL            the items of a list box or combo box: count,
 //                                        selected index, then "item N TEXT" per item
-//   driver select SPEC CONTROL INDEX     select an item as a user's click does (the
+//   driver select WINDOW CONTROL INDEX     select an item as a user's click does (the
 //                                        list's selection-change notice follows)
-//   driver dblclick SPEC CONTROL INDEX   select an item and double-click it
+//   driver dblclick WINDOW CONTROL INDEX   select an item and double-click it
 //   driver shortcut LINK                 target, working folder, description, icon of a .lnk
 //   driver regvalue KEY NAME             type, stored size and text of a registry value
 //   driver reglock KEY                   create the key and let nobody write it (this
@@ -30,7 +30,7 @@
 // KEY is written with its root, e.g. "HKLM\Software\Tolvar Co.,Ltd.\korv".
 //
 // CONTROL is a control id, a caption, or "class=NAME" for the first control of a class.
-// SPEC is "Class|Title" with either side empty for any, e.g. "TSetupForm|" or
+// WINDOW is "Class|Title" with either side empty for any, e.g. "TSetupForm|" or
 // "#32770|コルヴァニ　領収書発行セットアップ". Exit code 0 on success, 1 when a
 // window or control is not found in time, 2 on bad usage.
 #include <windows.h>
@@ -79,7 +79,7 @@ std::wstring TextOf(HWND window) {
   return buffer;
 }
 
-struct Spec {
+struct WindowPattern {
   std::wstring cls, title;
   bool Matches(HWND window) const {
     if (!cls.empty() && ClassOf(window) != cls) return false;
@@ -88,36 +88,36 @@ struct Spec {
   }
 };
 
-Spec ParseSpec(const std::wstring& text) {
+WindowPattern ParsePattern(const std::wstring& text) {
   const std::size_t bar = text.find(L'|');
-  if (bar == std::wstring::npos) return Spec{text, L""};
-  return Spec{text.substr(0, bar), text.substr(bar + 1)};
+  if (bar == std::wstring::npos) return WindowPattern{text, L""};
+  return WindowPattern{text.substr(0, bar), text.substr(bar + 1)};
 }
 
 struct FindContext {
-  const Spec* spec;
+  const WindowPattern* pattern;
   HWND found;
 };
 
 BOOL CALLBACK FindOne(HWND window, LPARAM data) {
   auto* context = reinterpret_cast<FindContext*>(data);
-  if (IsWindowVisible(window) && context->spec->Matches(window)) {
+  if (IsWindowVisible(window) && context->pattern->Matches(window)) {
     context->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND FindVisible(const Spec& spec) {
-  FindContext context{&spec, nullptr};
+HWND FindVisible(const WindowPattern& pattern) {
+  FindContext context{&pattern, nullptr};
   EnumWindows(&FindOne, reinterpret_cast<LPARAM>(&context));
   return context.found;
 }
 
-HWND WaitFor(const Spec& spec, DWORD ms) {
+HWND WaitFor(const WindowPattern& pattern, DWORD ms) {
   const DWORD start = GetTickCount();
   while (true) {
-    if (HWND window = FindVisible(spec)) return window;
+    if (HWND window = FindVisible(pattern)) return window;
     if (GetTickCount() - start > ms) return nullptr;
     Sleep(50);
   }
@@ -446,19 +446,19 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"folder") return FolderCommand(argv[2]);
   if (command == L"regdelete" || command == L"reglock") return RegistryCommand(command, argv[2], nullptr);
   if (command == L"regvalue" && argc >= 4) return RegistryCommand(command, argv[2], argv[3]);
-  const Spec spec = ParseSpec(argv[2]);
+  const WindowPattern pattern = ParsePattern(argv[2]);
   const DWORD timeout = argc > 3 && (command == L"wait" || command == L"gone")
                             ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10))
                             : 10000;
   if (command == L"gone") {
     const DWORD start = GetTickCount();
-    while (FindVisible(spec) != nullptr) {
+    while (FindVisible(pattern) != nullptr) {
       if (GetTickCount() - start > timeout) return 1;
       Sleep(50);
     }
     return 0;
   }
-  HWND top = WaitFor(spec, timeout);
+  HWND top = WaitFor(pattern, timeout);
   if (top == nullptr) {
     std::fprintf(stderr, "driver: no window %s\n", Utf8(argv[2]).c_str());
     return 1;
