@@ -189,7 +189,10 @@ drv settext 'TSetupForm|' class=Edit 'c:\fifth'
 drv click 'TSetupForm|' 'セットアップ開始'
 notice truncated_payload "セットアップが正常に終了できませんでした"
 wait_setup_exit
-check "$(ls "$MENU" 2>/dev/null | grep -c 'c:\\fifth' || true)" 0 "truncated: no shortcut"
+# No shortcut was made or replaced: the Start menu still points at the previous install.
+shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
+[ -e "$(drive_c fifth/korvani.exe)" ] && fail "truncated: entries after the cut were written" ||
+  pass "truncated: nothing after the cut"
 same_file "$(drive_c setup/work.tmp)" "$E2E_TMP/short.tlz" "truncated: work.tmp is the short payload"
 
 echo "== the registry refused"
