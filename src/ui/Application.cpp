@@ -55,10 +55,9 @@ LRESULT CALLBACK TApplication::WndProc(HWND window, UINT message, WPARAM wParam,
       case WM_CLOSE:
         if (Application->mainForm_ != nullptr) Application->mainForm_->Close();
         return 0;
-      case WM_ACTIVATEAPP:
       case WM_SETFOCUS:
-        // The zero-size window never keeps the focus: hand it to the active form.
-        if (message == WM_SETFOCUS && Application->mainForm_ != nullptr &&
+        // The zero-size window never keeps the focus: hand it to the main form.
+        if (Application->mainForm_ != nullptr &&
             Application->mainForm_->Visible() && IsWindowEnabled(Application->mainForm_->Handle())) {
           SetFocus(Application->mainForm_->Handle());
           return 0;
@@ -75,7 +74,7 @@ LRESULT CALLBACK TApplication::WndProc(HWND window, UINT message, WPARAM wParam,
 }
 
 void TApplication::Run() {
-  if (mainForm_ != nullptr) {
+  if (mainForm_ != nullptr && ShowMainForm) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
@@ -113,12 +112,6 @@ void TApplication::HandleMessage() {
   MSG message;
   if (!ProcessMessage(message) && !terminated_) WaitMessage();
   pendingFree_.clear();
-}
-
-void TApplication::ProcessMessages() {
-  MSG message;
-  while (ProcessMessage(message)) {
-  }
 }
 
 void TApplication::HandleException() {

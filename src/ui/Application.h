@@ -23,7 +23,7 @@ class TApplication {
 
   TForm* MainForm() const { return mainForm_; }
   bool Terminated() const { return terminated_; }
-  bool ShowMainForm = true;
+  bool ShowMainForm = true;  // running the loop first shows the main form
 
   // Creates a form of class T. The reference is set before the form's creation handler
   // runs, so that handler can reach it; it is reset when construction throws. The
@@ -42,7 +42,6 @@ class TApplication {
   void Run();        // shows the main form and loops until terminated
   void Terminate();  // posts the quit message
   void HandleMessage();     // handles one message, waiting when none is queued
-  void ProcessMessages();   // handles every queued message, without waiting
   // Called from a catch block: drops EAbort, shows anything else in the exception box.
   void HandleException();
   void ShowException(const Text& message);

@@ -1,6 +1,5 @@
 #include "ui/Form.h"
 
-#include <algorithm>
 #include <set>
 #include <string>
 
@@ -163,12 +162,6 @@ void TForm::Show() {
 
 void TForm::Hide() { ShowWindow(handle_, SW_HIDE); }
 
-bool TForm::RunCloseHandler() {
-  TCloseAction action = TCloseAction::Hide;
-  FormClose(action);
-  return action != TCloseAction::None;
-}
-
 void TForm::Close() {
   if (modal_) {
     modalResult_ = mrCancel;
@@ -260,18 +253,6 @@ void TForm::SetTabOrder(const std::vector<TControl*>& order) {
     SetWindowPos(control->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = control->Handle();
   }
-}
-
-TControl* TForm::FindControl(const Text& name) const {
-  for (TControl* control : controls_) {
-    if (control->Name() == name) return control;
-  }
-  return nullptr;
-}
-
-void TForm::RemoveControl(TControl* control) {
-  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
-  if (activeControl_ == control) activeControl_ = nullptr;
 }
 
 void TForm::DoCreate() {

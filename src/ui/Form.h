@@ -91,12 +91,10 @@ class TForm {
   void SetTabOrder(const std::vector<TControl*>& order);
 
   const std::vector<TControl*>& Controls() const { return controls_; }
-  TControl* FindControl(const Text& name) const;
 
   // Called by the framework.
   int NextControlId() { return nextControlId_++; }
   void AddControl(TControl* control) { controls_.push_back(control); }
-  void RemoveControl(TControl* control);
   void DoCreate();  // runs FormCreate; an exception is shown and creation completes
 
  protected:
@@ -110,7 +108,6 @@ class TForm {
   friend LRESULT CALLBACK FormTrampoline(HWND, UINT, WPARAM, LPARAM);
   void RegisterWindowClass(const char* className);
   void ClickButton(TButton* button);
-  bool RunCloseHandler();  // false when OnClose chose to stay open
 
   HWND handle_ = nullptr;
   TFont font_;
