@@ -1,6 +1,6 @@
 #pragma once
 // The running program's own file and folder (Win32).
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace payload {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Joining and comparing the paths of an installation, Shift-JIS aware: a 0x5C trail
 // byte as in "ソ" (83 5C) or "表" (95 5C) is never taken for a separator. Portable.
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace payload {
 

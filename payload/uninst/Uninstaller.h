@@ -1,7 +1,7 @@
 #pragma once
 // The uninstaller's work on the system: handing over to a copy of itself in the
 // temporary folder, and removing what the installation made.
-#include "app/Text.h"
+#include "base/Text.h"
 #include "uninst/UninstallPlan.h"
 
 namespace uninst {

@@ -1,6 +1,6 @@
 #pragma once
 // Folder and file services over the Windows file system (ANSI paths, Shift-JIS).
-#include "app/Text.h"
+#include "base/Text.h"
 
 // The full path of the running program file.
 Text ExecutablePath();

@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Folders.h"
 #include "app/PathText.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 Text ExecutablePath() {
   char buffer[MAX_PATH + 1] = {};

@@ -3,7 +3,7 @@
 // "TMessageForm", so that a driver can tell them from the system's boxes).
 #include <functional>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 enum class TMsgDlgType { Warning, Error, Information, Confirmation, Custom };
 

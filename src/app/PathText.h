@@ -1,7 +1,7 @@
 #pragma once
 // Splitting paths without breaking double-byte characters: a byte 0x5C that is the
 // second byte of a character such as "ソ" (83 5C) is never taken for a "\".
-#include "app/Text.h"
+#include "base/Text.h"
 
 // The path up to and including its last "\" or ":"; empty when it has neither.
 Text FolderPrefix(const Text& path);

@@ -3,8 +3,8 @@
 // asked for when a key is opened or created. The current key is closed on release.
 #include <windows.h>
 
-#include "app/Text.h"
-#include "ui/Handle.h"
+#include "base/Text.h"
+#include "base/Handle.h"
 
 class TRegistry {
  public:

@@ -1,6 +1,6 @@
 #include "app/Registry.h"
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 
 TRegistry::~TRegistry() { CloseCurrent(); }
 

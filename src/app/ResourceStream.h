@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 enum class TSeekOrigin { Beginning, Current, End };
 

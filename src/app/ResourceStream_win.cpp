@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/Exceptions.h"
-#include "ui/Handle.h"
+#include "base/Exceptions.h"
+#include "base/Handle.h"
 
 TResourceStream::FileWriteCall TResourceStream::WriteFileCall = &WriteFile;
 

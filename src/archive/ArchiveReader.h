@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace archive {
 

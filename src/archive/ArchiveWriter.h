@@ -2,7 +2,7 @@
 // Writing payload archive entries: the header, then the entry's LZSS stream.
 #include <cstdint>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "archive/ArchiveReader.h"
 #include "archive/LzssEncoder.h"
 

@@ -20,7 +20,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace archive {
 

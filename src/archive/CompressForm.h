@@ -2,7 +2,7 @@
 // The progress window, which also owns the extraction: ExtractArchive reads the payload
 // archive entry by entry, writes each file below the install folder and shows the file
 // just written and how much of the archive has been consumed.
-#include "app/Text.h"
+#include "base/Text.h"
 #include "archive/ByteStreams.h"
 #include "archive/LzssDecoder.h"
 #include "ui/Form.h"

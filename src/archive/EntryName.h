@@ -1,6 +1,6 @@
 #pragma once
 // Which entry names may be written below the install folder.
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace archive {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The folder selection dialog as one call.
-#include "app/Text.h"
+#include "base/Text.h"
 
 enum TChooseDirOption : unsigned char {
   cdEditable = 1,  // the folder name can be typed, also one that does not exist

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Folders.h"
 #include "folderdlg/DirectoryListBox.h"
 #include "folderdlg/FileNames.h"

@@ -2,7 +2,7 @@
 // How the folder dialog compares and changes the case of file names: in a double-byte
 // locale only A to Z and a to z change case (double-byte characters stay as they are);
 // in other locales the locale's own case rule applies.
-#include "app/Text.h"
+#include "base/Text.h"
 
 Text FileNameLowerCase(const Text& name);
 Text FileNameUpperCase(const Text& name);

@@ -4,7 +4,7 @@
 // each of them, their indentation, and the file list's masks and program names.
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 // The kind of an item of the folder list; it chooses the item's glyph.
 enum class TFolderItemKind {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 // Dir + Name with one "\" between them; none is added when Dir already ends in "\".
 Text JoinPath(const Text& dir, const Text& name);

@@ -1,6 +1,6 @@
 #include "folderdlg/SelectDirDlg.h"
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Folders.h"
 #include "app/MessageDialog.h"
 #include "app/PathText.h"

@@ -2,7 +2,7 @@
 // Splitting a path as the user typed it into its drive, folder part and file part,
 // checking the parts against the file system. The process's current folder is the
 // working state: it is moved while the parts are tried, and put back before returning.
-#include "app/Text.h"
+#include "base/Text.h"
 
 struct EditPathParts {
   char drive = 0;  // the drive letter as typed or current; 0 for a network path

@@ -1,6 +1,6 @@
 #pragma once
 // The text object of the setup dialog.
-#include "app/Text.h"
+#include "base/Text.h"
 
 class TLibrary {
  public:

@@ -3,7 +3,7 @@
 // the setup dialog keeps one from its creation to its close.
 #include <windows.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 class TShellLink {
  public:

@@ -5,7 +5,7 @@
 #include <shobjidl.h>
 
 #include "app/PathText.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace {
 const int kLinkPathUnits = MAX_PATH;  // UTF-16 units of a shortcut path, terminator included

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/Exceptions.h"
-#include "app/Text.h"
+#include "base/Exceptions.h"
+#include "base/Text.h"
 #include "ui/Form.h"
 
 class TApplication {

@@ -4,9 +4,9 @@
 // notifications (command, colour, owner drawing) that Windows sends to the parent.
 #include <windows.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "ui/Font.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TForm;
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <tuple>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 HFONT TFont::Handle() const {
   using Key = std::tuple<Text, int, bool, int>;

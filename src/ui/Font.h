@@ -3,7 +3,7 @@
 // controls share them, so they are kept in one cache rather than owned per control.
 #include <windows.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 struct TFont {
   Text name = "ＭＳ Ｐゴシック";

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/Control.h"

@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "ui/Font.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TControl;
 class TButton;

@@ -4,7 +4,7 @@
 // background its item was filled with (normal or selected alike).
 #include <windows.h>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TGlyph {
  public:

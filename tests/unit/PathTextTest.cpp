@@ -1,7 +1,7 @@
 // Path splitting and the exception-box text rule, on Shift-JIS bytes.
 #include <gtest/gtest.h>
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/PathText.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 struct SeenWindow {
   std::string className;

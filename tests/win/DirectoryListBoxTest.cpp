@@ -6,7 +6,7 @@
 
 #include "FolderTestSupport.h"
 #include "TempFolder.h"
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Folders.h"
 #include "app/PathText.h"
 #include "folderdlg/DirectoryListBox.h"

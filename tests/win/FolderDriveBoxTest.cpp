@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FolderTestSupport.h"
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Folders.h"
 #include "folderdlg/DirectoryListBox.h"
 #include "folderdlg/DriveComboBox.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/Folders.h"
-#include "app/Text.h"
+#include "base/Text.h"
 #include "ui/ComboBox.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"

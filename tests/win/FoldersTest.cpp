@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Folders.h"
 #include "app/PathText.h"
 

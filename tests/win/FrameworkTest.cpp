@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "BoxWatcher.h"
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/Form.h"

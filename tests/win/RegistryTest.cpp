@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/Registry.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <type_traits>
 
 #include "TempFolder.h"
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 #include "app/ResourceStream.h"
 
 namespace {

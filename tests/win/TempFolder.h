@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 class TempFolder {
  public:

@@ -2,7 +2,7 @@
 // Entry names are Shift-JIS (code page 932) in the archive and UTF-8 on this side.
 #include <string>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace packer {
 

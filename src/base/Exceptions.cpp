@@ -1,4 +1,4 @@
-#include "app/Exceptions.h"
+#include "base/Exceptions.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // The exception classes of the runtime services. Each carries a fixed Japanese message
 // (Shift-JIS). An exception that ends an event handler is shown in the exception box;
 // EAbort is never shown.
-#include "app/Text.h"
+#include "base/Text.h"
 
 class Exception {
  public:
