@@ -14,10 +14,12 @@ ARCHIVE="$BUILD_DIR/payload/korvani.tlz"
 KEY='HKLM\Software\Tolvar Co.,Ltd.\korv'
 DESC='コルヴァニ　領収書発行'
 
-# The installer runs from its own folder in drive C, where it leaves work.tmp.
+# The installer runs from its own folder in drive C, where it leaves work.tmp. It is
+# signed there, as a vendor ships it (lib/signing.sh).
 mkdir -p "$(drive_c setup)"
-cp "$SETUP_EXE" "$(drive_c setup/Setup.exe)"
 SETUP_COPY="$(drive_c setup/Setup.exe)"
+. "$(dirname "$0")/lib/signing.sh"
+signed_copy "$SETUP_EXE" "$SETUP_COPY"
 PROGRAMS_WIN=$(drv folder 2)
 DESKTOP_WIN=$(drv folder 16)
 unix_path() { wine winepath -u "$1" 2>/dev/null 9>&-; }
