@@ -8,7 +8,14 @@
 // its streams are byte for byte those of that encoder. Every Encode starts from a fresh
 // state (ring, the 17 mirror bytes past its end, the trees), so each entry's stream
 // depends only on that entry's bytes and decodes with DecodeEntry whatever came before.
+//
+// EncodeSmallest writes the smallest stream it can find instead: the same tree gives the
+// longest match at every position, and a backward pass over the costs of a literal (one
+// flag bit and a byte, 9 bits) and of a match (17 bits) chooses the tokens. Any prefix
+// of 3 bytes or more of a match is a match, so the choice includes the stream Encode
+// writes; when the choice is not smaller, that stream is written, byte for byte.
 #include <cstdint>
+#include <vector>
 
 #include "archive/LzssDecoder.h"
 
@@ -25,6 +32,11 @@ class LzssEncoder {
   template <class In, class Out>
   std::uint64_t Encode(In& in, Out& out);
 
+  // Like Encode, but writes the smallest stream this encoder can find, never larger than
+  // Encode's. Keeps the whole input in memory (5 bytes per input byte).
+  template <class In, class Out>
+  std::uint64_t EncodeSmallest(In& in, Out& out);
+
  private:
   static constexpr unsigned N = kRingSize;
   static constexpr unsigned F = kMaxMatch;
@@ -40,16 +52,84 @@ class LzssEncoder {
   // The ring, with the first F-1 bytes mirrored past its end so that a string that
   // wraps can be compared without masking.
   std::uint8_t text_[N + F - 1];
-  std::uint16_t left_[N + 1];
-  std::uint16_t right_[N + 257];
+  // The trees: child_[p][0] holds the strings below p's, child_[p][1] those above or
+  // equal. One array indexed by the comparison's outcome lets the walk choose its way
+  // without a branch, which the processor could not predict. Nodes 0..N-1 are ring
+  // positions, N is "no node" and N+1..N+256 the roots (one per first byte), whose
+  // tree hangs from child_[root][1].
+  std::uint16_t child_[N + 257][2];
   std::uint16_t parent_[N + 1];
   unsigned matchPosition_ = 0;
   unsigned matchLength_ = 0;
 };
 
+namespace detail {
+
+// The input of an entry with, for every byte, the longest match there (length 0 to 18,
+// never past the end) and its ring position.
+struct MatchTable {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> length;
+  std::vector<std::uint16_t> position;
+};
+
+// Chooses the tokens for `table` and writes the stream: the cheapest parse, or the
+// longest-match parse (the one Encode makes) when that is as small.
+template <class Out>
+void WriteCheapestParse(const MatchTable& table, Out& out);
+
+// The token lengths (1 for a literal) of the cheapest parse, from position 0 on.
+std::vector<std::uint8_t> CheapestParse(const MatchTable& table);
+// The token lengths of the longest-match parse.
+std::vector<std::uint8_t> LongestMatchParse(const MatchTable& table);
+// Stream bytes of a parse: each token's bytes and one flag byte per eight tokens.
+std::uint64_t StreamLength(const std::vector<std::uint8_t>& tokens);
+
+template <class Out>
+void WriteParse(const MatchTable& table, const std::vector<std::uint8_t>& tokens, Out& out) {
+  WriteCursor<Out> sink(out);
+  std::uint8_t code[1 + 8 * 2];
+  unsigned codeLength = 1;
+  unsigned count = 0;
+  code[0] = 0;
+  std::size_t at = 0;
+  for (const std::uint8_t length : tokens) {
+    if (length == 1) {
+      code[0] |= static_cast<std::uint8_t>(1u << count);
+      code[codeLength++] = table.bytes[at];
+    } else {
+      const unsigned position = table.position[at];
+      code[codeLength++] = static_cast<std::uint8_t>(position);
+      code[codeLength++] = static_cast<std::uint8_t>(((position >> 4) & 0xF0) |
+                                                     (length - (kMatchThreshold + 1)));
+    }
+    at += length;
+    if (++count == 8) {
+      for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
+      code[0] = 0;
+      codeLength = 1;
+      count = 0;
+    }
+  }
+  if (codeLength > 1) {
+    for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
+  }
+}
+
+template <class Out>
+void WriteCheapestParse(const MatchTable& table, Out& out) {
+  const std::vector<std::uint8_t> cheapest = CheapestParse(table);
+  const std::vector<std::uint8_t> longest = LongestMatchParse(table);
+  WriteParse(table, StreamLength(cheapest) < StreamLength(longest) ? cheapest : longest, out);
+}
+
+}  // namespace detail
+
 template <class In, class Out>
 std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   Reset();
+  ReadCursor<In> source(in);
+  WriteCursor<Out> sink(out);
   std::uint8_t code[1 + 8 * 2];  // a group: the flag byte and up to eight tokens
   code[0] = 0;
   unsigned codeLength = 1;
@@ -59,7 +139,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   unsigned r = N - F;      // the position of the bytes being encoded
   unsigned ahead = 0;      // bytes read but not yet encoded, starting at r
   for (; ahead < F; ++ahead) {
-    const int c = in.ReadByte();
+    const int c = source.Get();
     if (c < 0) break;
     text_[r + ahead] = static_cast<std::uint8_t>(c);
   }
@@ -81,7 +161,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     }
     mask = (mask << 1) & 0xFF;
     if (mask == 0) {
-      for (unsigned i = 0; i < codeLength; ++i) out.WriteByte(code[i]);
+      for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
       code[0] = 0;
       codeLength = 1;
       mask = 1;
@@ -89,7 +169,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     const unsigned used = matchLength_;
     unsigned i = 0;
     for (; i < used; ++i) {
-      const int c = in.ReadByte();
+      const int c = source.Get();
       if (c < 0) break;
       ++total;
       DeleteNode(s);
@@ -107,9 +187,52 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     }
   } while (ahead > 0);
   if (codeLength > 1) {
-    for (unsigned i = 0; i < codeLength; ++i) out.WriteByte(code[i]);
+    for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
   }
   return total;
+}
+
+template <class In, class Out>
+std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
+  // The same reads, inserts and deletes as Encode, one position at a time, recording the
+  // longest match at each.
+  Reset();
+  detail::MatchTable table;
+  {
+    ReadCursor<In> source(in);
+    unsigned s = 0;
+    unsigned r = N - F;
+    unsigned ahead = 0;
+    for (; ahead < F; ++ahead) {
+      const int c = source.Get();
+      if (c < 0) break;
+      text_[r + ahead] = static_cast<std::uint8_t>(c);
+      table.bytes.push_back(static_cast<std::uint8_t>(c));
+    }
+    if (ahead == 0) return 0;
+    for (unsigned i = 1; i <= F; ++i) InsertNode(r - i);
+    InsertNode(r);
+    do {
+      table.length.push_back(static_cast<std::uint8_t>(matchLength_ > ahead ? ahead : matchLength_));
+      table.position.push_back(static_cast<std::uint16_t>(matchPosition_));
+      const int c = source.Get();
+      DeleteNode(s);
+      if (c >= 0) {
+        table.bytes.push_back(static_cast<std::uint8_t>(c));
+        text_[s] = static_cast<std::uint8_t>(c);
+        if (s < F - 1) text_[s + N] = static_cast<std::uint8_t>(c);
+        s = (s + 1) & kRingMask;
+        r = (r + 1) & kRingMask;
+        InsertNode(r);
+      } else {
+        s = (s + 1) & kRingMask;
+        r = (r + 1) & kRingMask;
+        if (--ahead != 0) InsertNode(r);
+      }
+    } while (ahead > 0);
+  }
+  detail::WriteCheapestParse(table, out);
+  return table.bytes.size();
 }
 
 }  // namespace archive
