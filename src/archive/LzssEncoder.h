@@ -15,6 +15,7 @@
 // of 3 bytes or more of a match is a match, so the choice includes the stream Encode
 // writes; when the choice is not smaller, that stream is written, byte for byte.
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "archive/LzssDecoder.h"
@@ -53,8 +54,8 @@ class LzssEncoder {
   // wraps can be compared without masking.
   std::uint8_t text_[N + F - 1];
   // The trees: child_[p][0] holds the strings below p's, child_[p][1] those above or
-  // equal. One array indexed by the comparison's outcome lets the walk choose its way
-  // without a branch, which the processor could not predict. Nodes 0..N-1 are ring
+  // equal; indexed by the comparison's outcome, so the walk takes its way without a
+  // branch. Nodes 0..N-1 are ring
   // positions, N is "no node" and N+1..N+256 the roots (one per first byte), whose
   // tree hangs from child_[root][1].
   std::uint16_t child_[N + 257][2];
@@ -123,7 +124,124 @@ void WriteCheapestParse(const MatchTable& table, Out& out) {
   WriteParse(table, StreamLength(cheapest) < StreamLength(longest) ? cheapest : longest, out);
 }
 
+// Eight bytes read as a big-endian number: two such numbers compare as the bytes do.
+inline std::uint64_t LoadBigEndian64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  return __builtin_bswap64(v);
+#else
+  return v;
+#endif
+}
+
+// Index of the highest set bit of x, which is not 0, counted from bit 63 down.
+inline unsigned LeadingZeros(std::uint64_t x) {
+  return static_cast<unsigned>(__builtin_clzll(x));
+}
+
+// A string's bytes 1..17 (byte 0 chose its tree): 1..8 and 9..16 read big-endian, as
+// numbers that compare as the bytes do, and byte 17.
+struct Tail {
+  explicit Tail(const std::uint8_t* s)
+      : first(LoadBigEndian64(s + 1)), second(LoadBigEndian64(s + 9)), last(s[kMaxMatch - 1]) {}
+  std::uint64_t first;
+  std::uint64_t second;
+  unsigned last;
+};
+
+// Compares bytes 1..17 of the key with those of `other` (byte 0 is equal: both hang below
+// the same root). Returns the index of the first difference, or 18 when there is none,
+// and sets `above` to 1 when the key's byte there is the greater one or the strings are
+// equal, as the byte-by-byte comparison would.
+inline unsigned MatchingLength(const Tail& key, const std::uint8_t* other, unsigned& above) {
+  const std::uint64_t first = LoadBigEndian64(other + 1);
+  if (key.first != first) {
+    above = key.first > first;
+    return 1 + LeadingZeros(key.first ^ first) / 8;
+  }
+  const std::uint64_t second = LoadBigEndian64(other + 9);
+  if (key.second != second) {
+    above = key.second > second;
+    return 9 + LeadingZeros(key.second ^ second) / 8;
+  }
+  const unsigned last = other[kMaxMatch - 1];
+  above = key.last >= last;
+  return key.last != last ? kMaxMatch - 1 : kMaxMatch;
+}
+
 }  // namespace detail
+
+inline void LzssEncoder::InsertNode(unsigned r) {
+  const std::uint8_t* key = &text_[r];
+  const detail::Tail tail(key);
+  unsigned above = 1;
+  unsigned p = N + 1 + key[0];
+  child_[r][0] = child_[r][1] = kNil;
+  // The walk is a chain of loads, each waiting for the comparison before it: loading
+  // both children while the comparison runs and picking one afterwards keeps a load off
+  // that chain. The best match so far is kept in locals and updated without a branch:
+  // which node improves on it is as good as random.
+  unsigned bestLength = 0;
+  unsigned bestPosition = 0;
+  for (;;) {
+    const unsigned left = child_[p][0];
+    const unsigned right = child_[p][1];
+    const unsigned next = above ? right : left;
+    if (next == kNil) {
+      child_[p][above] = static_cast<std::uint16_t>(r);
+      parent_[r] = static_cast<std::uint16_t>(p);
+      matchPosition_ = bestPosition;
+      matchLength_ = bestLength;
+      return;
+    }
+    p = next;
+    const unsigned i = detail::MatchingLength(tail, &text_[p], above);
+    const bool better = i > bestLength;
+    bestPosition = better ? p : bestPosition;
+    bestLength = better ? i : bestLength;
+    if (i >= F) break;
+  }
+  matchPosition_ = bestPosition;
+  matchLength_ = bestLength;
+  // r's string equals p's in all F bytes: r takes p's place in the tree.
+  const unsigned up = parent_[p];
+  parent_[r] = static_cast<std::uint16_t>(up);
+  child_[r][0] = child_[p][0];
+  child_[r][1] = child_[p][1];
+  parent_[child_[p][0]] = static_cast<std::uint16_t>(r);
+  parent_[child_[p][1]] = static_cast<std::uint16_t>(r);
+  child_[up][child_[up][1] == p] = static_cast<std::uint16_t>(r);
+  parent_[p] = kNil;
+}
+
+inline void LzssEncoder::DeleteNode(unsigned p) {
+  const unsigned up = parent_[p];
+  if (up == kNil) return;  // not in the tree
+  const unsigned left = child_[p][0];
+  const unsigned right = child_[p][1];
+  unsigned q;
+  if (left == kNil || right == kNil) {
+    q = left ^ right ^ kNil;  // the child there is, or no node
+  } else {
+    // Two children: the largest node of the left subtree takes p's place.
+    q = child_[p][0];
+    if (child_[q][1] != kNil) {
+      do {
+        q = child_[q][1];
+      } while (child_[q][1] != kNil);
+      child_[parent_[q]][1] = child_[q][0];
+      parent_[child_[q][0]] = parent_[q];
+      child_[q][0] = child_[p][0];
+      parent_[child_[p][0]] = static_cast<std::uint16_t>(q);
+    }
+    child_[q][1] = child_[p][1];
+    parent_[child_[p][1]] = static_cast<std::uint16_t>(q);
+  }
+  parent_[q] = static_cast<std::uint16_t>(up);
+  child_[up][child_[up][1] == p] = static_cast<std::uint16_t>(q);
+  parent_[p] = kNil;
+}
 
 template <class In, class Out>
 std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
