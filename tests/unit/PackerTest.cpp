@@ -143,6 +143,7 @@ TEST_F(PackerTest, RefusesWhatTheFormatCannotCarry) {
       {"a\\=" + c, "would be refused"},
       {"a/c.txt=" + c, "would be refused"},
       {"a\\.\\c.txt=" + c, "would be refused"},
+      {"sub\\Nul.txt=" + c, "device"},
       {"\xF0\x9F\x98\x80.txt=" + c, "Shift-JIS"},  // an emoji has no Shift-JIS form
       {folder_ / "missing", "no such file"},
       {"dir=" + folder_.path().string(), "not a regular file"},
@@ -268,10 +269,22 @@ TEST_F(PackerTest, VerifyFindsUnsafeNamesAndStreamsThatDependOnThePreviousEntry)
   EXPECT_TRUE(Contains(r.err, "entry 2 \"..\\evil\" at offset 9: the installer would refuse")) << r.err;
   EXPECT_TRUE(Contains(r.err, "depends on the entry before it")) << r.err;
   EXPECT_FALSE(Contains(r.err, "entry 1")) << r.err;
+
+  // A device name, whose bytes Windows would send to the device.
+  bytes.clear();
+  archive::WriteEntryHeader(out, "ok", 1);
+  out.Write("\x01x", 2);
+  archive::WriteEntryHeader(out, "nul.TXT", 1);
+  out.Write("\x01y", 2);
+  WriteFile(archive_, bytes);
+  const Outcome device = Verify();
+  EXPECT_EQ(device.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(device.err, "entry 2 \"nul.TXT\"")) << device.err;
+  EXPECT_TRUE(Contains(device.err, "device")) << device.err;
 }
 
 TEST_F(PackerTest, ExtractRefusesNamesThatWouldLeaveTheFolder) {
-  for (const Text name : {"..\\evil", "\\evil", "c:evil", "a/../../evil"}) {
+  for (const Text name : {"..\\evil", "\\evil", "c:evil", "a/../../evil", "NUL.txt"}) {
     Bytes bytes;
     archive::VectorWriter out(bytes);
     archive::WriteEntryHeader(out, "fine", 1);
