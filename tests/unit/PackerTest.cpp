@@ -185,6 +185,34 @@ TEST_F(PackerTest, RefusesNamesThatDifferOnlyInCase) {
   EXPECT_TRUE(Contains(r.err, "same name")) << r.err;
 }
 
+TEST_F(PackerTest, RefusesNamesThatWindowsTakesForOneFile) {
+  const std::string b = folder_ / "b.txt";
+  const std::string c = folder_ / "c.txt";
+  struct Case {
+    std::string first, second, complaint;
+  };
+  const Case clashes[] = {
+      {"a.txt", "a.txt.", "same name"},           // trailing dots are dropped
+      {"a.txt", "A.TXT . .", "same name"},        // and spaces, with case folded
+      {"doc\\a.txt", "DOC. \\a.txt", "same name"},  // in folder names too
+      {u8"Ｒｅａｄ.txt", u8"ｒＥＡＤ.txt", "same name"},  // full-width letters
+      {u8"Ωмега.txt", u8"ωМЕГА.txt", "same name"},      // Greek and Cyrillic
+      {"doc", "DOC\\a.txt", "needs a folder"},      // a file where a folder must be
+      {"doc\\a.txt", "Doc.", "is a file where"},
+  };
+  for (const Case& k : clashes) {
+    const Outcome r = Pack({k.first + "=" + b, k.second + "=" + c});
+    EXPECT_EQ(r.code, packer::kBadInput) << k.first << " " << k.second;
+    EXPECT_TRUE(Contains(r.err, k.complaint)) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(archive_)) << k.first << " " << k.second;
+  }
+  // Names that only look alike are two files: a full-width and an ASCII letter, a dot
+  // inside the name, a folder and a file of a longer name.
+  const Outcome r = Pack({u8"Ａ.txt=" + b, "A.txt=" + c, "a..txt=" + c, "doc\\a=" + b,
+                          "docs=" + c});
+  EXPECT_EQ(r.code, packer::kSuccess) << r.err;
+}
+
 TEST_F(PackerTest, VerifyFindsEveryCut) {
   PackThree();
   const Bytes whole = ReadFile(archive_);
