@@ -10,11 +10,13 @@
 //   driver wait WINDOW [ms]                wait until a window matching WINDOW is visible
 //   driver gone WINDOW [ms]                wait until no visible window matches WINDOW
 //   driver dump WINDOW                     the window and its controls
-//   driver peek WINDOW [CONTROL PATTERN [ms]]
-//                                          the same without sending messages, for a
-//                                          window whose thread is busy; with CONTROL and
-//                                          PATTERN it first waits until that control's
-//                                          text matches PATTERN
+//   driver peek WINDOW                     the same without sending messages, for a
+//                                          window whose thread is busy
+//   driver freeze WINDOW CONTROL PATTERN [ms]
+//                                          wait for the window until that control's text
+//                                          matches PATTERN, then suspend the window's
+//                                          thread at once and peek; "thaw" resumes it
+//   driver thaw WINDOW                     resume the thread that "freeze" suspended
 //   driver text WINDOW [CONTROL]           the text of the window or a control, as it is
 //   driver waittext WINDOW CONTROL PATTERN [ms]
 //                                          wait until the control's text matches PATTERN
@@ -183,14 +185,14 @@ HWND FindVisible(const WindowPattern& pattern) {
   return context.found;
 }
 
-// Polls `ready` every 50 ms until it holds or `ms` have passed.
+// Polls `ready` every `interval` ms until it holds or `ms` have passed.
 template <typename Ready>
-bool WaitUntil(Ready ready, DWORD ms) {
+bool WaitUntil(Ready ready, DWORD ms, DWORD interval = 50) {
   const ULONGLONG end = GetTickCount64() + ms;
   for (;;) {
     if (ready()) return true;
     if (GetTickCount64() >= end) return false;
-    Sleep(50);
+    Sleep(interval);
   }
 }
 
@@ -340,6 +342,46 @@ int Settle(HWND top) {
   if (!handled) return Fail(L"settle: the window did not handle its posted messages in time");
   if (IsWindow(edit)) Ask(edit, EM_SETLIMITTEXT, limit, 0);
   return 0;
+}
+
+// Waits (polling every few ms, as the window may not last long) until the window is
+// there and the control's stored text matches, then suspends the window's thread. The
+// thread's context is read before the window is, which waits until the thread has
+// really stopped.
+int Freeze(const WindowPattern& pattern, const std::wstring& which, const wchar_t* wanted, DWORD ms) {
+  HWND top = nullptr;
+  std::wstring last = L"(no window)";
+  const bool matched = WaitUntil(
+      [&] {
+        top = FindVisible(pattern);
+        if (top == nullptr) return false;
+        HWND control = FindControl(top, which, true);
+        last = control ? StoredTextOf(control) : L"(no control)";
+        return control != nullptr && Matches(wanted, last.c_str());
+      },
+      ms, 2);
+  if (!matched) return Fail(L"the text of " + which + L" did not become " + wanted + L"; last seen: " + last);
+  HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
+                             GetWindowThreadProcessId(top, nullptr));
+  if (thread == nullptr) return Fail(L"cannot open the window's thread", 2);
+  const bool suspended = SuspendThread(thread) != static_cast<DWORD>(-1);
+  CONTEXT context{};
+  context.ContextFlags = CONTEXT_CONTROL;
+  const bool stopped = suspended && GetThreadContext(thread, &context);
+  CloseHandle(thread);
+  if (!stopped) return Fail(L"cannot suspend the window's thread", 2);
+  if (!IsWindow(top)) return Fail(L"the window was gone before its thread stopped");
+  Peek(top);
+  return 0;
+}
+
+int Thaw(HWND top) {
+  HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(top, nullptr));
+  if (thread == nullptr) return Fail(L"cannot open the window's thread", 2);
+  const DWORD previous = ResumeThread(thread);
+  CloseHandle(thread);
+  if (previous == static_cast<DWORD>(-1)) return Fail(L"cannot resume the window's thread", 2);
+  return previous > 0 ? 0 : Fail(L"the window's thread was not suspended");
 }
 
 HKEY ParseKey(const std::wstring& text, std::wstring& subkey) {
@@ -627,7 +669,7 @@ int SelectItem(const ItemList& list, int index, bool doubleClick) {
 }
 
 int Usage() {
-  return Fail(L"usage: driver list|wait|gone|dump|peek|text|waittext|click|settext|close|key|settle|focus|"
+  return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|key|settle|focus|"
               L"items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
               L"setresource|hold|held|release|noproc ... (see driver.cpp)",
               2);
@@ -652,6 +694,7 @@ int SystemCommand(const std::wstring& command, int n, wchar_t** a) {
 int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   if (n < 1) return Usage();
   const WindowPattern pattern = ParsePattern(a[0]);
+  if (command == L"freeze" && (n == 3 || n == 4)) return Freeze(pattern, a[1], a[2], n == 4 ? Ms(a[3]) : kWindowWait);
   if (command == L"gone") {
     if (WaitUntil([&] { return FindVisible(pattern) == nullptr; }, n > 1 ? Ms(a[1]) : kWindowWait)) return 0;
     return Fail(L"the window " + std::wstring(a[0]) + L" is still there");
@@ -663,6 +706,7 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   if (command == L"dump") return Dump(top), 0;
   if (command == L"close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"settle") return Settle(top);
+  if (command == L"thaw") return Thaw(top);
   if (command == L"focus") {
     HWND focus = FocusOf(top);
     Print(focus ? L"focus id=" + std::to_wstring(GetDlgCtrlID(focus)) + L" class=" + ClassOf(focus) +
@@ -689,20 +733,8 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   }
   if (command == L"peek" && n == 1) return Peek(top), 0;
   if (n < 2) return Usage();
-  const bool stored = command == L"peek";
-  HWND control = FindControl(top, a[1], stored);
+  HWND control = FindControl(top, a[1]);
   if (control == nullptr) return Fail(L"no control " + std::wstring(a[1]));
-  if (command == L"peek" && (n == 3 || n == 4)) {
-    // Found again on every round: the window is read only while it is there.
-    const bool matched = WaitUntil(
-        [&] { return IsWindow(control) && Matches(a[2], StoredTextOf(control).c_str()); }, n == 4 ? Ms(a[3]) : kWindowWait);
-    if (!matched || !IsWindow(top)) {
-      return Fail(L"the text of " + std::wstring(a[1]) + L" did not become " + a[2] + L"; last seen: " +
-                  (IsWindow(control) ? StoredTextOf(control) : std::wstring(L"(the window is gone)")));
-    }
-    Peek(top);
-    return 0;
-  }
   if (command == L"text" && n == 2) {
     Print(TextOf(control));
     return 0;

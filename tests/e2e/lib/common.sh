@@ -28,9 +28,8 @@ WAIT_MS=30000
 IDOK=1 IDYES=6 IDNO=7
 MESSAGE_TEXT=65535  # the text of a system message box
 
-# Stopped processes are continued first, so that they can take the signal.
 e2e_cleanup() {
-  for p in $E2E_PIDS; do kill -CONT "$p" 2>/dev/null; kill "$p" 2>/dev/null || true; done
+  for p in $E2E_PIDS; do kill "$p" 2>/dev/null || true; done
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
