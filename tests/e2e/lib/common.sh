@@ -184,6 +184,21 @@ installation_state() {
   } 2>/dev/null
 }
 
+# The folder dialog of the browse button, and its control ids (given by the dialog's
+# order of creation).
+DLG='TSelectDirDlg|'
+DIR_EDIT=100 DRIVE_LIST=102 DIR_LABEL=104 DIR_LIST=105 FILE_LIST=107 NET=109 OK=110 CANCEL=111 HELP=112
+# The setup dialog's folder field, the dialog's edit box and path label.
+field() { drv text 'TSetupForm|' class=Edit; }
+edit_text() { drv text "$DLG" $DIR_EDIT; }
+label_text() { drv text "$DLG" $DIR_LABEL; }
+# item_index LIST TEXT: the index of the item with that text.
+item_index() { drv items "$DLG" "$1" | sed -n "s/^item \([0-9]*\) $2\$/\1/p"; }
+open_dialog() {
+  drv click 'TSetupForm|' '参照'
+  drv wait "$DLG" "$WAIT_MS" || fail "the folder dialog did not open"
+}
+
 e2e_finish() {
   if [ "$E2E_FAILS" -eq 0 ]; then echo "$E2E_NAME: all checks passed"; exit 0; fi
   echo "$E2E_NAME: $E2E_FAILS checks failed"
