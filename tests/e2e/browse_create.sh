@@ -6,8 +6,6 @@
 # as it is; an existing folder is taken without a question.
 . "$(dirname "$0")/lib/common.sh"
 
-DLG='TSelectDirDlg|'
-DIR_EDIT=100 OK=110
 QUESTION='指定されたディレクトリが存在しません。作成しますか？'
 NEW='c:\korvani-e2e\新しい\フォルダ'
 NEW_UNIX=$(drive_c 'korvani-e2e/新しい/フォルダ')
@@ -15,12 +13,6 @@ rm -rf "$(drive_c korvani-e2e)" "$(drive_c 'Program Files/Tolvar')"
 cleanup_folders() { rm -rf "$(drive_c korvani-e2e)" "$(drive_c 'Program Files/Tolvar')"; }
 trap 'cleanup_folders; e2e_cleanup' EXIT
 
-field() { drv dump 'TSetupForm|' | sed -n 's/^control .* class=Edit .* text=//p'; }
-edit_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_EDIT class=Edit .* text=//p"; }
-open_dialog() {
-  drv click 'TSetupForm|' '参照'
-  drv wait "$DLG" "$WAIT_MS" >/dev/null || fail "the folder dialog did not open"
-}
 # choose TEXT: types the folder into the dialog and presses OK.
 choose() {
   open_dialog

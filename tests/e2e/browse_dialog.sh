@@ -5,20 +5,7 @@
 # double-click, the drive box, and Cancel, Esc and the close box changing nothing.
 . "$(dirname "$0")/lib/common.sh"
 
-DLG='TSelectDirDlg|'
-# Control ids, given by the dialog's order of creation.
-DIR_EDIT=100 DRIVE_LIST=102 DIR_LABEL=104 DIR_LIST=105 FILE_LIST=107 NET=109 OK=110 CANCEL=111 HELP=112
 DEFAULT='c:\Program Files\Tolvar\korvani'
-
-field() { drv dump 'TSetupForm|' | sed -n 's/^control .* class=Edit .* text=//p'; }
-edit_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_EDIT class=Edit .* text=//p"; }
-# item_index LIST TEXT: the index of the item with that text.
-item_index() { drv items "$DLG" "$1" | sed -n "s/^item \([0-9]*\) $2\$/\1/p"; }
-
-open_dialog() {
-  drv click 'TSetupForm|' '参照'
-  drv wait "$DLG" "$WAIT_MS" >/dev/null || fail "the folder dialog did not open"
-}
 
 start_setup
 same "the field holds the default folder" "$(field)" "$DEFAULT"

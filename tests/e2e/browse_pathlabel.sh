@@ -7,11 +7,7 @@
 # this (its disabled test FolderDialogTest.ShowThePathLabel) and prints the result.
 . "$(dirname "$0")/lib/common.sh"
 
-DLG='TSelectDirDlg|'
-DIR_EDIT=100 DIR_LABEL=104 DIR_LIST=105 FILE_LIST=107 OK=110 CANCEL=111 HELP=112
 TESTS_EXE="$BUILD_DIR/tests/win_tests.exe"
-
-label_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_LABEL class=Static .* text=//p"; }
 
 wine "$TESTS_EXE" --gtest_also_run_disabled_tests --gtest_filter='FolderDialogTest.DISABLED_ShowThePathLabel' \
   </dev/null >"$E2E_TMP/tests.log" 2>&1 9>&- &

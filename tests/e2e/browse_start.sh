@@ -5,9 +5,6 @@
 # folder is missing too is checked by the Win32 tests, without touching the prefix.)
 . "$(dirname "$0")/lib/common.sh"
 
-DLG='TSelectDirDlg|'
-DIR_EDIT=100 DRIVE_LIST=102 CANCEL=111
-edit_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_EDIT class=Edit .* text=//p"; }
 # The drive letter as the platform spells it after a move (c: or C:) is not at stake.
 drive_upper() { printf '%s' "$1" | sed 's/^\([a-z]\):/\U\1:/'; }
 selected_drive() { drv items "$DLG" $DRIVE_LIST | sed -n 's/^selected=//p'; }
@@ -16,18 +13,14 @@ drive_item() { drv items "$DLG" $DRIVE_LIST | sed -n "s/^item $1 \(..\).*/\1/p";
 # with EXPECTED in its edit box; it is cancelled again.
 opens_on() {
   drv settext 'TSetupForm|' class=Edit "$1"
-  drv click 'TSetupForm|' '参照'
-  if ! drv wait "$DLG" "$WAIT_MS"; then
-    fail "$3: no dialog"
-    return
-  fi
+  open_dialog || return
   same "$3" "$(drive_upper "$(edit_text)")" "$(drive_upper "$2")"
   LAST_DRIVE=$(drive_item "$(selected_drive)")
   screenshot "browse_start_$4"
   drv click "$DLG" $CANCEL
   check "$3: Cancel closes the dialog" drv gone "$DLG" "$WAIT_MS"
   drv settle 'TSetupForm|'
-  same "$3: the field is kept" "$(drv text 'TSetupForm|' class=Edit)" "$1"
+  same "$3: the field is kept" "$(field)" "$1"
 }
 
 start_setup

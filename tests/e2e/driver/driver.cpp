@@ -10,11 +10,13 @@
 //   driver wait WINDOW [ms]                wait until a window matching WINDOW is visible
 //   driver gone WINDOW [ms]                wait until no visible window matches WINDOW
 //   driver dump WINDOW                     the window and its controls
-//   driver peek WINDOW [CONTROL PATTERN [ms]]
-//                                          the same without sending messages, for a
-//                                          window whose thread is busy; with CONTROL and
-//                                          PATTERN it first waits until that control's
-//                                          text matches PATTERN
+//   driver peek WINDOW                     the same without sending messages, for a
+//                                          window whose thread is busy
+//   driver freeze WINDOW CONTROL PATTERN [ms]
+//                                          wait for the window until that control's text
+//                                          matches PATTERN, then suspend the window's
+//                                          thread at once and peek; "thaw" resumes it
+//   driver thaw WINDOW                     resume the thread that "freeze" suspended
 //   driver text WINDOW [CONTROL]           the text of the window or a control, as it is
 //   driver waittext WINDOW CONTROL PATTERN [ms]
 //                                          wait until the control's text matches PATTERN
@@ -183,14 +185,14 @@ HWND FindVisible(const WindowPattern& pattern) {
   return context.found;
 }
 
-// Polls `ready` every 50 ms until it holds or `ms` have passed.
+// Polls `ready` every `interval` ms until it holds or `ms` have passed.
 template <typename Ready>
-bool WaitUntil(Ready ready, DWORD ms) {
+bool WaitUntil(Ready ready, DWORD ms, DWORD interval = 50) {
   const ULONGLONG end = GetTickCount64() + ms;
   for (;;) {
     if (ready()) return true;
     if (GetTickCount64() >= end) return false;
-    Sleep(50);
+    Sleep(interval);
   }
 }
 
@@ -235,32 +237,10 @@ HWND FindControl(HWND top, const std::wstring& which, bool stored = false) {
   return nullptr;
 }
 
-void Peek(HWND top) {
-  RECT window{}, client{};
-  GetWindowRect(top, &window);
-  GetClientRect(top, &client);
-  wchar_t head[256];
-  swprintf(head, 256, L"window class=%ls visible=%d style=%08lx exstyle=%08lx", ClassOf(top).c_str(),
-           IsWindowVisible(top) ? 1 : 0, static_cast<unsigned long>(GetWindowLongW(top, GWL_STYLE)),
-           static_cast<unsigned long>(GetWindowLongW(top, GWL_EXSTYLE)));
-  Print(head);
-  Print(L"caption=" + StoredTextOf(top));
-  Print(L"rect=" + RectText(window));
-  Print(L"client=" + RectText(client));
-  for (HWND child : Children(top)) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
-    const LONG style = GetWindowLongW(child, GWL_STYLE);
-    wchar_t line[512];
-    swprintf(line, 512, L"control id=%d class=%ls rect=%ls visible=%d style=%08lx", GetDlgCtrlID(child),
-             ClassOf(child).c_str(), RectText(r).c_str(), (style & WS_VISIBLE) ? 1 : 0,
-             static_cast<unsigned long>(style));
-    Print(std::wstring(line) + L" text=" + StoredTextOf(child));
-  }
-}
-
-void Dump(HWND top) {
+// The window and its controls. Texts are asked for (WM_GETTEXT, button and bar states)
+// when `ask`, or read as the system stores them, for a window whose thread is busy.
+void Describe(HWND top, bool ask) {
+  auto text = [ask](HWND window) { return ask ? TextOf(window) : StoredTextOf(window); };
   RECT window{}, client{};
   GetWindowRect(top, &window);
   GetClientRect(top, &client);
@@ -271,10 +251,10 @@ void Dump(HWND top) {
            static_cast<unsigned long>(GetWindowLongW(top, GWL_STYLE)),
            static_cast<unsigned long>(GetWindowLongW(top, GWL_EXSTYLE)));
   Print(head);
-  Print(L"caption=" + TextOf(top));
+  Print(L"caption=" + text(top));
   Print(L"rect=" + RectText(window));
   Print(L"client=" + RectText(client));
-  Print(L"owner=" + (owner ? ClassOf(owner) + L"|" + TextOf(owner) : std::wstring()));
+  Print(L"owner=" + (owner ? ClassOf(owner) + L"|" + text(owner) : std::wstring()));
   for (HWND child : Children(top)) {
     if (GetParent(child) != top) continue;
     RECT r{};
@@ -286,16 +266,15 @@ void Dump(HWND top) {
     swprintf(line, 512, L"control id=%d class=%ls rect=%ls visible=%d enabled=%d style=%08lx",
              GetDlgCtrlID(child), cls.c_str(), RectText(r).c_str(), (style & WS_VISIBLE) ? 1 : 0,
              IsWindowEnabled(child) ? 1 : 0, static_cast<unsigned long>(style));
-    std::wstring text = line;
-    if (_wcsicmp(cls.c_str(), L"Button") == 0) {
-      text += L" checked=" + std::to_wstring(Ask(child, BM_GETCHECK, 0, 0));
+    std::wstring out = line;
+    if (ask && _wcsicmp(cls.c_str(), L"Button") == 0) {
+      out += L" checked=" + std::to_wstring(Ask(child, BM_GETCHECK, 0, 0));
     }
-    if (_wcsicmp(cls.c_str(), L"msctls_progress32") == 0) {
-      text += L" pos=" + std::to_wstring(Ask(child, PBM_GETPOS, 0, 0)) +
-              L" max=" + std::to_wstring(Ask(child, PBM_GETRANGE, FALSE, 0));
+    if (ask && _wcsicmp(cls.c_str(), L"msctls_progress32") == 0) {
+      out += L" pos=" + std::to_wstring(Ask(child, PBM_GETPOS, 0, 0)) +
+             L" max=" + std::to_wstring(Ask(child, PBM_GETRANGE, FALSE, 0));
     }
-    text += L" text=" + TextOf(child);
-    Print(text);
+    Print(out + L" text=" + text(child));
   }
 }
 
@@ -340,6 +319,46 @@ int Settle(HWND top) {
   if (!handled) return Fail(L"settle: the window did not handle its posted messages in time");
   if (IsWindow(edit)) Ask(edit, EM_SETLIMITTEXT, limit, 0);
   return 0;
+}
+
+// Waits (polling every few ms, as the window may not last long) until the window is
+// there and the control's stored text matches, then suspends the window's thread. The
+// thread's context is read before the window is, which waits until the thread has
+// really stopped.
+int Freeze(const WindowPattern& pattern, const std::wstring& which, const wchar_t* wanted, DWORD ms) {
+  HWND top = nullptr;
+  std::wstring last = L"(no window)";
+  const bool matched = WaitUntil(
+      [&] {
+        top = FindVisible(pattern);
+        if (top == nullptr) return false;
+        HWND control = FindControl(top, which, true);
+        last = control ? StoredTextOf(control) : L"(no control)";
+        return control != nullptr && Matches(wanted, last.c_str());
+      },
+      ms, 2);
+  if (!matched) return Fail(L"the text of " + which + L" did not become " + wanted + L"; last seen: " + last);
+  HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
+                             GetWindowThreadProcessId(top, nullptr));
+  if (thread == nullptr) return Fail(L"cannot open the window's thread", 2);
+  const bool suspended = SuspendThread(thread) != static_cast<DWORD>(-1);
+  CONTEXT context{};
+  context.ContextFlags = CONTEXT_CONTROL;
+  const bool stopped = suspended && GetThreadContext(thread, &context);
+  CloseHandle(thread);
+  if (!stopped) return Fail(L"cannot suspend the window's thread", 2);
+  if (!IsWindow(top)) return Fail(L"the window was gone before its thread stopped");
+  Describe(top, false);
+  return 0;
+}
+
+int Thaw(HWND top) {
+  HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(top, nullptr));
+  if (thread == nullptr) return Fail(L"cannot open the window's thread", 2);
+  const DWORD previous = ResumeThread(thread);
+  CloseHandle(thread);
+  if (previous == static_cast<DWORD>(-1)) return Fail(L"cannot resume the window's thread", 2);
+  return previous > 0 ? 0 : Fail(L"the window's thread was not suspended");
 }
 
 HKEY ParseKey(const std::wstring& text, std::wstring& subkey) {
@@ -627,7 +646,7 @@ int SelectItem(const ItemList& list, int index, bool doubleClick) {
 }
 
 int Usage() {
-  return Fail(L"usage: driver list|wait|gone|dump|peek|text|waittext|click|settext|close|key|settle|focus|"
+  return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|key|settle|focus|"
               L"items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
               L"setresource|hold|held|release|noproc ... (see driver.cpp)",
               2);
@@ -652,6 +671,7 @@ int SystemCommand(const std::wstring& command, int n, wchar_t** a) {
 int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   if (n < 1) return Usage();
   const WindowPattern pattern = ParsePattern(a[0]);
+  if (command == L"freeze" && (n == 3 || n == 4)) return Freeze(pattern, a[1], a[2], n == 4 ? Ms(a[3]) : kWindowWait);
   if (command == L"gone") {
     if (WaitUntil([&] { return FindVisible(pattern) == nullptr; }, n > 1 ? Ms(a[1]) : kWindowWait)) return 0;
     return Fail(L"the window " + std::wstring(a[0]) + L" is still there");
@@ -660,9 +680,10 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   HWND top = WaitFor(pattern, windowWait);
   if (top == nullptr) return Fail(L"no window " + std::wstring(a[0]));
   if (command == L"wait") return 0;
-  if (command == L"dump") return Dump(top), 0;
+  if (command == L"dump") return Describe(top, true), 0;
   if (command == L"close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"settle") return Settle(top);
+  if (command == L"thaw") return Thaw(top);
   if (command == L"focus") {
     HWND focus = FocusOf(top);
     Print(focus ? L"focus id=" + std::to_wstring(GetDlgCtrlID(focus)) + L" class=" + ClassOf(focus) +
@@ -687,22 +708,10 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
     Print(TextOf(top));
     return 0;
   }
-  if (command == L"peek" && n == 1) return Peek(top), 0;
+  if (command == L"peek" && n == 1) return Describe(top, false), 0;
   if (n < 2) return Usage();
-  const bool stored = command == L"peek";
-  HWND control = FindControl(top, a[1], stored);
+  HWND control = FindControl(top, a[1]);
   if (control == nullptr) return Fail(L"no control " + std::wstring(a[1]));
-  if (command == L"peek" && (n == 3 || n == 4)) {
-    // Found again on every round: the window is read only while it is there.
-    const bool matched = WaitUntil(
-        [&] { return IsWindow(control) && Matches(a[2], StoredTextOf(control).c_str()); }, n == 4 ? Ms(a[3]) : kWindowWait);
-    if (!matched || !IsWindow(top)) {
-      return Fail(L"the text of " + std::wstring(a[1]) + L" did not become " + a[2] + L"; last seen: " +
-                  (IsWindow(control) ? StoredTextOf(control) : std::wstring(L"(the window is gone)")));
-    }
-    Peek(top);
-    return 0;
-  }
   if (command == L"text" && n == 2) {
     Print(TextOf(control));
     return 0;

@@ -28,9 +28,8 @@ WAIT_MS=30000
 IDOK=1 IDYES=6 IDNO=7
 MESSAGE_TEXT=65535  # the text of a system message box
 
-# Stopped processes are continued first, so that they can take the signal.
 e2e_cleanup() {
-  for p in $E2E_PIDS; do kill -CONT "$p" 2>/dev/null; kill "$p" 2>/dev/null || true; done
+  for p in $E2E_PIDS; do kill "$p" 2>/dev/null || true; done
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -183,6 +182,21 @@ installation_state() {
     [ -e "$DESKTOP/${PRODUCT}.lnk" ] && echo "desktop link"
     reg_text "$KEY" Path | sed 's/^/registry Path=/'
   } 2>/dev/null
+}
+
+# The folder dialog of the browse button, and its control ids (given by the dialog's
+# order of creation).
+DLG='TSelectDirDlg|'
+DIR_EDIT=100 DRIVE_LIST=102 DIR_LABEL=104 DIR_LIST=105 FILE_LIST=107 NET=109 OK=110 CANCEL=111 HELP=112
+# The setup dialog's folder field, the dialog's edit box and path label.
+field() { drv text 'TSetupForm|' class=Edit; }
+edit_text() { drv text "$DLG" $DIR_EDIT; }
+label_text() { drv text "$DLG" $DIR_LABEL; }
+# item_index LIST TEXT: the index of the item with that text.
+item_index() { drv items "$DLG" "$1" | sed -n "s/^item \([0-9]*\) $2\$/\1/p"; }
+open_dialog() {
+  drv click 'TSetupForm|' '参照'
+  drv wait "$DLG" "$WAIT_MS" || fail "the folder dialog did not open"
 }
 
 e2e_finish() {
