@@ -134,7 +134,9 @@ TEST(ArchiveWriter, ChecksWhatTheFormatCanCarry) {
 
 TEST(EntryName, AcceptsRelativeNames) {
   for (const char* name : {"a", "a.txt", "sub\\a.txt", "a\\b\\c\\d.bin", "a..b", ".profile",
-                           "ソ", "表示", "ソ\\ソ", "表\\a", "ｱｲｳ.txt", "a b.txt", "...a"}) {
+                           "ソ", "表示", "ソ\\ソ", "表\\a", "ｱｲｳ.txt", "a b.txt", "...a",
+                           // near device names, but files
+                           "CONSOLE", "COM10", "com0.txt", "LPT", "nulx.txt", "a.nul", "xaux", "ＮＵＬ"}) {
     EXPECT_TRUE(archive::IsSafeEntryName(name)) << name;
     EXPECT_EQ(archive::EntryNameFault(name), nullptr) << name;
   }
@@ -144,7 +146,10 @@ TEST(EntryName, RefusesNamesThatLeaveTheFolder) {
   for (const char* name :
        {"", "\\a", "\\\\server\\share\\a", "a\\", "a\\\\b", "\\", "..", ".", "...", ". .", " ",
         "a\\..\\..\\b", "..\\a", "a\\.\\b", "a\\..", "c:a", "c:\\a", "a:b", "a.txt:stream", "a/b",
-        "/a", "../a", "a\\b/c", "a\x01", "a\tb", "\x7F", "ソ\\", "表\\\\x", "a\x83", "\x83:"}) {
+        "/a", "../a", "a\\b/c", "a\x01", "a\tb", "\x7F", "ソ\\", "表\\\\x", "a\x83", "\x83:",
+        // devices: in any case, with an extension, in any component
+        "NUL", "nul.txt", "Con", "prn.a.b", "AUX .log", "com1", "COM9.txt", "lpt1", "Lpt9.x",
+        "sub\\NUL.txt", "CON\\a.txt", "ソ\\aux"}) {
     EXPECT_FALSE(archive::IsSafeEntryName(name)) << name;
     EXPECT_NE(archive::EntryNameFault(name), nullptr) << name;
   }

@@ -150,6 +150,7 @@ TEST_F(PackerTest, RefusesWhatTheFormatCannotCarry) {
       {"a\\=" + c, "would be refused"},
       {"a/c.txt=" + c, "would be refused"},
       {"a\\.\\c.txt=" + c, "would be refused"},
+      {"sub\\Nul.txt=" + c, "device"},
       {"\xF0\x9F\x98\x80.txt=" + c, "Shift-JIS"},  // an emoji has no Shift-JIS form
       {folder_ / "missing", "no such file"},
       {"dir=" + folder_.path().string(), "not a regular file"},
@@ -182,6 +183,34 @@ TEST_F(PackerTest, RefusesNamesThatDifferOnlyInCase) {
   const Outcome r = Pack({"Readme.txt=" + (folder_ / "b.txt"), "README.TXT=" + (folder_ / "c.txt")});
   EXPECT_EQ(r.code, packer::kBadInput);
   EXPECT_TRUE(Contains(r.err, "same name")) << r.err;
+}
+
+TEST_F(PackerTest, RefusesNamesThatWindowsTakesForOneFile) {
+  const std::string b = folder_ / "b.txt";
+  const std::string c = folder_ / "c.txt";
+  struct Case {
+    std::string first, second, complaint;
+  };
+  const Case clashes[] = {
+      {"a.txt", "a.txt.", "same name"},           // trailing dots are dropped
+      {"a.txt", "A.TXT . .", "same name"},        // and spaces, with case folded
+      {"doc\\a.txt", "DOC. \\a.txt", "same name"},  // in folder names too
+      {u8"Ｒｅａｄ.txt", u8"ｒＥＡＤ.txt", "same name"},  // full-width letters
+      {u8"Ωмега.txt", u8"ωМЕГА.txt", "same name"},      // Greek and Cyrillic
+      {"doc", "DOC\\a.txt", "needs a folder"},      // a file where a folder must be
+      {"doc\\a.txt", "Doc.", "is a file where"},
+  };
+  for (const Case& k : clashes) {
+    const Outcome r = Pack({k.first + "=" + b, k.second + "=" + c});
+    EXPECT_EQ(r.code, packer::kBadInput) << k.first << " " << k.second;
+    EXPECT_TRUE(Contains(r.err, k.complaint)) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(archive_)) << k.first << " " << k.second;
+  }
+  // Names that only look alike are two files: a full-width and an ASCII letter, a dot
+  // inside the name, a folder and a file of a longer name.
+  const Outcome r = Pack({u8"Ａ.txt=" + b, "A.txt=" + c, "a..txt=" + c, "doc\\a=" + b,
+                          "docs=" + c});
+  EXPECT_EQ(r.code, packer::kSuccess) << r.err;
 }
 
 TEST_F(PackerTest, VerifyFindsEveryCut) {
@@ -248,10 +277,22 @@ TEST_F(PackerTest, VerifyFindsUnsafeNamesAndStreamsThatDependOnThePreviousEntry)
   EXPECT_TRUE(Contains(r.err, "entry 2 \"..\\evil\" at offset 9: the installer would refuse")) << r.err;
   EXPECT_TRUE(Contains(r.err, "depends on the entry before it")) << r.err;
   EXPECT_FALSE(Contains(r.err, "entry 1")) << r.err;
+
+  // A device name, whose bytes Windows would send to the device.
+  bytes.clear();
+  archive::WriteEntryHeader(out, "ok", 1);
+  out.Write("\x01x", 2);
+  archive::WriteEntryHeader(out, "nul.TXT", 1);
+  out.Write("\x01y", 2);
+  WriteFile(archive_, bytes);
+  const Outcome device = Verify();
+  EXPECT_EQ(device.code, packer::kBadInput);
+  EXPECT_TRUE(Contains(device.err, "entry 2 \"nul.TXT\"")) << device.err;
+  EXPECT_TRUE(Contains(device.err, "device")) << device.err;
 }
 
 TEST_F(PackerTest, ExtractRefusesNamesThatWouldLeaveTheFolder) {
-  for (const Text name : {"..\\evil", "\\evil", "c:evil", "a/../../evil"}) {
+  for (const Text name : {"..\\evil", "\\evil", "c:evil", "a/../../evil", "NUL.txt"}) {
     Bytes bytes;
     archive::VectorWriter out(bytes);
     archive::WriteEntryHeader(out, "fine", 1);
