@@ -131,6 +131,7 @@ TEST(ExtractArchive, AFolderFailureAtTheThirdEntryReportsAndReturnsZero) {
   const auto seen = watcher.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "コルヴァニ　領収書発行セットアップ");
+  EXPECT_EQ(seen[0].text, "ディレクトリを作成できませんでした");
 }
 
 TEST(ExtractArchive, HostileNamesAreNeverWrittenOutsideTheFolder) {
