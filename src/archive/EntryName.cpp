@@ -13,6 +13,23 @@ bool IsDotsAndSpacesOnly(const Text& name, std::size_t begin, std::size_t end) {
   return true;
 }
 
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Windows opens a device, not a file, for a component whose part before its first dot,
+// without trailing spaces, is a device name in any letter case: "NUL", "nul.txt",
+// "Com1.tar.gz" and "lpt9 .log" all name a device. Every device name is plain ASCII, so
+// a byte compare is safe: no second byte of a double-byte character is a dot or a space.
+bool IsDeviceName(const Text& name, std::size_t begin, std::size_t end) {
+  std::size_t stem = begin;
+  while (stem < end && name[stem] != '.') ++stem;
+  while (stem > begin && name[stem - 1] == ' ') --stem;
+  Text base;
+  for (std::size_t i = begin; i < stem; ++i) base += AsciiUpper(name[i]);
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 const char* ComponentFault(const Text& name, std::size_t begin, std::size_t end) {
   if (end == begin) {
     if (begin == 0) return "it starts with \"\\\" (a rooted path)";
@@ -20,6 +37,9 @@ const char* ComponentFault(const Text& name, std::size_t begin, std::size_t end)
   }
   if (IsDotsAndSpacesOnly(name, begin, end)) {
     return "it has a component made of dots and spaces only, such as \".\" or \"..\"";
+  }
+  if (IsDeviceName(name, begin, end)) {
+    return "it has a component that Windows takes for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
   }
   return nullptr;
 }

@@ -2,6 +2,7 @@
 // buffered file streams.
 #include <gtest/gtest.h>
 
+#include "ArchiveBuilder.h"
 #include "CodecTestSupport.h"
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
@@ -84,19 +85,6 @@ TEST(ArchiveReader, ReportsWhereTheInputEnds) {
   EXPECT_EQ(header.name, std::string(255, 'n'));
 }
 
-// Builds an archive in memory as the packer does.
-Bytes MakeArchive(const std::vector<std::pair<Text, Bytes>>& entries) {
-  Bytes archive;
-  archive::VectorWriter out(archive);
-  archive::LzssEncoder encoder;
-  for (const auto& [name, data] : entries) {
-    archive::WriteEntryHeader(out, name, static_cast<std::uint32_t>(data.size()));
-    archive::MemoryReader in(data);
-    encoder.Encode(in, out);
-  }
-  return archive;
-}
-
 TEST(ArchiveReader, WalksAMultiEntryArchiveWithOneRing) {
   const std::vector<std::pair<Text, Bytes>> entries = {
       {"UnInst.exe", MakeData(Kind::Binary, 20000, 1)},
@@ -106,7 +94,9 @@ TEST(ArchiveReader, WalksAMultiEntryArchiveWithOneRing) {
       {"eight", ToBytes("12345678")},
       {"last", MakeData(Kind::Random, 5000, 4)},
   };
-  const Bytes bytes = MakeArchive(entries);
+  std::vector<TestEntry> stored;
+  for (const auto& [name, data] : entries) stored.push_back({name, std::string(data.begin(), data.end())});
+  const Bytes bytes = ToBytes(BuildArchive(stored).bytes);
   archive::MemoryReader in(bytes);
   archive::RingBuffer ring = {};
   for (const auto& [name, data] : entries) {
@@ -144,7 +134,9 @@ TEST(ArchiveWriter, ChecksWhatTheFormatCanCarry) {
 
 TEST(EntryName, AcceptsRelativeNames) {
   for (const char* name : {"a", "a.txt", "sub\\a.txt", "a\\b\\c\\d.bin", "a..b", ".profile",
-                           "ソ", "表示", "ソ\\ソ", "表\\a", "ｱｲｳ.txt", "a b.txt", "...a"}) {
+                           "ソ", "表示", "ソ\\ソ", "表\\a", "ｱｲｳ.txt", "a b.txt", "...a",
+                           // near device names, but files
+                           "CONSOLE", "COM10", "com0.txt", "LPT", "nulx.txt", "a.nul", "xaux", "ＮＵＬ"}) {
     EXPECT_TRUE(archive::IsSafeEntryName(name)) << name;
     EXPECT_EQ(archive::EntryNameFault(name), nullptr) << name;
   }
@@ -154,7 +146,10 @@ TEST(EntryName, RefusesNamesThatLeaveTheFolder) {
   for (const char* name :
        {"", "\\a", "\\\\server\\share\\a", "a\\", "a\\\\b", "\\", "..", ".", "...", ". .", " ",
         "a\\..\\..\\b", "..\\a", "a\\.\\b", "a\\..", "c:a", "c:\\a", "a:b", "a.txt:stream", "a/b",
-        "/a", "../a", "a\\b/c", "a\x01", "a\tb", "\x7F", "ソ\\", "表\\\\x", "a\x83", "\x83:"}) {
+        "/a", "../a", "a\\b/c", "a\x01", "a\tb", "\x7F", "ソ\\", "表\\\\x", "a\x83", "\x83:",
+        // devices: in any case, with an extension, in any component
+        "NUL", "nul.txt", "Con", "prn.a.b", "AUX .log", "com1", "COM9.txt", "lpt1", "Lpt9.x",
+        "sub\\NUL.txt", "CON\\a.txt", "ソ\\aux"}) {
     EXPECT_FALSE(archive::IsSafeEntryName(name)) << name;
     EXPECT_NE(archive::EntryNameFault(name), nullptr) << name;
   }
