@@ -6,8 +6,6 @@
 # as it is; an existing folder is taken without a question.
 . "$(dirname "$0")/lib/common.sh"
 
-DLG='TSelectDirDlg|'
-DIR_EDIT=100 OK=110
 QUESTION='指定されたディレクトリが存在しません。作成しますか？'
 NEW='c:\korvani-e2e\新しい\フォルダ'
 NEW_UNIX=$(drive_c 'korvani-e2e/新しい/フォルダ')
@@ -15,12 +13,6 @@ rm -rf "$(drive_c korvani-e2e)" "$(drive_c 'Program Files/Tolvar')"
 cleanup_folders() { rm -rf "$(drive_c korvani-e2e)" "$(drive_c 'Program Files/Tolvar')"; }
 trap 'cleanup_folders; e2e_cleanup' EXIT
 
-field() { drv dump 'TSetupForm|' | sed -n 's/^control .* class=Edit .* text=//p'; }
-edit_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_EDIT class=Edit .* text=//p"; }
-open_dialog() {
-  drv click 'TSetupForm|' '参照'
-  drv wait "$DLG" 10000 >/dev/null || fail "the folder dialog did not open"
-}
 # choose TEXT: types the folder into the dialog and presses OK.
 choose() {
   open_dialog
@@ -32,30 +24,28 @@ start_setup
 
 # A new folder: asked about.
 choose "$NEW"
-if drv wait 'TMessageForm|' 10000 >/dev/null; then
+if drv wait 'TMessageForm|' "$WAIT_MS" >/dev/null; then
   drv dump 'TMessageForm|' >"$E2E_TMP/box"
   screenshot browse_question
-  expect_line "$E2E_TMP/box" "caption=確認" "the question's caption"
+  expect_line "the question's caption" "$E2E_TMP/box" "caption=確認"
   grep -qF -- "text=$QUESTION" "$E2E_TMP/box" && pass "the question" || { fail "the question:"; cat "$E2E_TMP/box"; }
   grep -qF -- "text=はい(&Y)" "$E2E_TMP/box" && grep -qF -- "text=いいえ(&N)" "$E2E_TMP/box" &&
     pass "Yes and No" || fail "the buttons"
   drv click 'TMessageForm|' 'いいえ(&N)'
-  drv gone 'TMessageForm|' 5000 || fail "No did not close the question"
-  sleep 0.3
-  drv wait "$DLG" 1000 >/dev/null && pass "No keeps the dialog open" || fail "No closed the dialog"
-  check "$(edit_text)" "$NEW" "with the typed folder"
-  [ ! -e "$NEW_UNIX" ] && pass "nothing created after No" || fail "created after No"
+  check "No closes the question" drv gone 'TMessageForm|' "$WAIT_MS"
+  # Once the dialog has handled what followed the answer, it is still shown.
+  drv settle "$DLG"
+  check "No keeps the dialog open" drv wait "$DLG" 0
+  same "with the typed folder" "$(edit_text)" "$NEW"
+  check "nothing created after No" [ ! -e "$NEW_UNIX" ]
   # Yes: the dialog closes, the folder is made, the field takes it.
   drv click "$DLG" $OK
-  if drv wait 'TMessageForm|' 10000 >/dev/null; then
-    drv click 'TMessageForm|' 'はい(&Y)'
-  else
-    fail "no question the second time"
-  fi
-  drv gone "$DLG" 5000 && pass "Yes closes the dialog" || fail "the dialog stayed open after Yes"
-  sleep 0.3
-  check "$(field)" "$NEW" "the field takes the new folder"
-  [ -d "$NEW_UNIX" ] && pass "the folder was created with its parents" || fail "no folder $NEW_UNIX"
+  check "the question comes again" drv wait 'TMessageForm|' "$WAIT_MS"
+  drv click 'TMessageForm|' 'はい(&Y)'
+  check "Yes closes the dialog" drv gone "$DLG" "$WAIT_MS"
+  drv settle 'TSetupForm|'
+  same "the field takes the new folder" "$(field)" "$NEW"
+  check "the folder was created with its parents" [ -d "$NEW_UNIX" ]
 else
   fail "no question for a folder that does not exist"
   drv close "$DLG"
@@ -64,48 +54,47 @@ screenshot browse_after_create
 
 # The program folder in capitals: our folder in it.
 choose 'C:\PROGRAM FILES'
-drv gone "$DLG" 5000 && pass "an existing folder: no question" || fail "the dialog stayed open"
-sleep 0.3
-check "$(field)" 'C:\PROGRAM FILES\Tolvar\korvani' "C:\\PROGRAM FILES gets Tolvar\\korvani"
-[ ! -e "$(drive_c 'Program Files/Tolvar')" ] && pass "the suffix is not created by browsing" ||
-  fail "Tolvar created"
+check "an existing folder: no question" drv gone "$DLG" "$WAIT_MS"
+drv settle 'TSetupForm|'
+same "C:\\PROGRAM FILES gets Tolvar\\korvani" "$(field)" 'C:\PROGRAM FILES\Tolvar\korvani'
+check "the suffix is not created by browsing" [ ! -e "$(drive_c 'Program Files/Tolvar')" ]
 
 # Browsing again starts on the field's folder when it exists: c:\korvani-e2e\新しい\フォルダ.
 drv settext 'TSetupForm|' class=Edit "$NEW"
 open_dialog
-check "$(edit_text)" "$NEW" "the dialog starts on the field's folder"
+same "the dialog starts on the field's folder" "$(edit_text)" "$NEW"
 drv click "$DLG" $OK
-drv gone "$DLG" 5000 || fail "OK did not close the dialog"
-sleep 0.3
-check "$(field)" "$NEW" "OK on the start folder keeps it"
+check "OK closes the dialog" drv gone "$DLG" "$WAIT_MS"
+drv settle 'TSetupForm|'
+same "OK on the start folder keeps it" "$(field)" "$NEW"
 
 # Any other folder is taken as it is, also one inside the program folder.
 choose 'c:\Program Files\Tolvar'
-if drv wait 'TMessageForm|' 10000 >/dev/null; then
-  drv click 'TMessageForm|' 'はい(&Y)'
-fi
-drv gone "$DLG" 5000 || fail "the dialog stayed open"
-sleep 0.3
-check "$(field)" 'c:\Program Files\Tolvar' "a folder inside the program folder gets nothing added"
-[ -d "$(drive_c 'Program Files/Tolvar')" ] && pass "and was created" || fail "Tolvar not created"
+check "a missing folder inside the program folder is asked about" drv wait 'TMessageForm|' "$WAIT_MS"
+drv click 'TMessageForm|' 'はい(&Y)'
+check "Yes closes the dialog" drv gone "$DLG" "$WAIT_MS"
+drv settle 'TSetupForm|'
+same "a folder inside the program folder gets nothing added" "$(field)" 'c:\Program Files\Tolvar'
+check "and was created" [ -d "$(drive_c 'Program Files/Tolvar')" ]
 
 # An empty folder text, confirmed: the folder cannot be made; the error ends the browse
 # in the exception box, the dialog gone and the field unchanged.
 choose ''
-drv wait 'TMessageForm|' 10000 >/dev/null && drv click 'TMessageForm|' 'はい(&Y)'
-ERROR_BOX='#32770|コルヴァニ　領収書発行セットアップ'
-if drv wait "$ERROR_BOX" 10000 >/dev/null; then
-  drv dump "$ERROR_BOX" | grep -qF 'text=ディレクトリを作成することができません.' &&
-    pass "the exception box tells the folder cannot be made" || fail "exception box text"
+check "the empty folder is asked about" drv wait 'TMessageForm|' "$WAIT_MS"
+drv click 'TMessageForm|' 'はい(&Y)'
+if drv wait "$SETUP_BOX" "$WAIT_MS"; then
+  same "the exception box tells the folder cannot be made" "$(message_text "$SETUP_BOX")" \
+    'ディレクトリを作成することができません.'
   screenshot browse_empty_folder
-  drv click "$ERROR_BOX" OK
+  drv click "$SETUP_BOX" OK
 else
   fail "no exception box for the empty folder"
 fi
-drv gone "$DLG" 5000 && pass "the dialog is gone" || fail "the dialog stayed"
-check "$(field)" 'c:\Program Files\Tolvar' "the field is unchanged"
+check "the dialog is gone" drv gone "$DLG" "$WAIT_MS"
+drv settle 'TSetupForm|'
+same "the field is unchanged" "$(field)" 'c:\Program Files\Tolvar'
 
 drv close 'TSetupForm|'
 wait_setup_exit
-check "$SETUP_RC" 0 "exit code"
+same "exit code" "$SETUP_RC" 0
 e2e_finish

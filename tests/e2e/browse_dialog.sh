@@ -5,23 +5,10 @@
 # double-click, the drive box, and Cancel, Esc and the close box changing nothing.
 . "$(dirname "$0")/lib/common.sh"
 
-DLG='TSelectDirDlg|'
-# Control ids, given by the dialog's order of creation.
-DIR_EDIT=100 DRIVE_LIST=102 DIR_LABEL=104 DIR_LIST=105 FILE_LIST=107 NET=109 OK=110 CANCEL=111 HELP=112
 DEFAULT='c:\Program Files\Tolvar\korvani'
 
-field() { drv dump 'TSetupForm|' | sed -n 's/^control .* class=Edit .* text=//p'; }
-edit_text() { drv dump "$DLG" | sed -n "s/^control id=$DIR_EDIT class=Edit .* text=//p"; }
-# item_index LIST TEXT: the index of the item with that text.
-item_index() { drv items "$DLG" "$1" | sed -n "s/^item \([0-9]*\) $2\$/\1/p"; }
-
-open_dialog() {
-  drv click 'TSetupForm|' '参照'
-  drv wait "$DLG" 10000 >/dev/null || fail "the folder dialog did not open"
-}
-
 start_setup
-check "$(field)" "$DEFAULT" "the field holds the default folder"
+same "the field holds the default folder" "$(field)" "$DEFAULT"
 open_dialog
 drv dump "$DLG" >"$E2E_TMP/dump"
 drv items "$DLG" $DIR_LIST >"$E2E_TMP/dirs"
@@ -30,9 +17,9 @@ drv focus "$DLG" >"$E2E_TMP/focus"
 screenshot browse_program_files
 sed 's/^/  | /' "$E2E_TMP/dump" "$E2E_TMP/dirs" "$E2E_TMP/drives"
 
-expect_line "$E2E_TMP/dump" "caption=ディレクトリの選択" "dialog caption"
-expect_line "$E2E_TMP/dump" "client=0,0 424x255" "client area 424 x 255"
-expect_line "$E2E_TMP/dump" "owner=TApplication|コルヴァニ　領収書発行セットアップ" "owned by the application window"
+expect_line "dialog caption" "$E2E_TMP/dump" "caption=ディレクトリの選択"
+expect_line "client area 424 x 255" "$E2E_TMP/dump" "client=0,0 424x255"
+expect_line "owned by the application window" "$E2E_TMP/dump" "owner=TApplication|コルヴァニ　領収書発行セットアップ"
 grep -q "^rect=[0-9]*,[0-9]* 430x280$" "$E2E_TMP/dump" && pass "fixed dialog frame" || fail "outer size"
 ctl() { grep -qE "^control id=$1 class=$2 rect=$3 visible=$4 .*text=$5\$" "$E2E_TMP/dump"; }
 # The default folder does not exist yet: the dialog starts on c:\Program Files\.
@@ -49,49 +36,46 @@ for caption in 'ディレクトリ名(&N):' 'ディレクトリ(&D):' 'ファイ
   grep '^control .* class=Static .* visible=1 ' "$E2E_TMP/dump" | grep -qF -- "text=$caption" &&
     pass "label $caption" || fail "label $caption"
 done
-expect_line "$E2E_TMP/dirs" "item 0 c:\\" "first item: the drive"
-expect_line "$E2E_TMP/dirs" "item 1 Program Files" "second item: the start folder"
-expect_line "$E2E_TMP/dirs" "selected=1" "the start folder is selected"
-expect_line "$E2E_TMP/dirs" "item 2 Common Files" "its subfolders follow"
+expect_line "first item: the drive" "$E2E_TMP/dirs" "item 0 c:\\"
+expect_line "second item: the start folder" "$E2E_TMP/dirs" "item 1 Program Files"
+expect_line "the start folder is selected" "$E2E_TMP/dirs" "selected=1"
+expect_line "its subfolders follow" "$E2E_TMP/dirs" "item 2 Common Files"
 grep -q '^item [0-9]* c: \[' "$E2E_TMP/drives" && pass "drive c: listed" || fail "drive c:"
 grep -q '^item [0-9]* z: \[' "$E2E_TMP/drives" && pass "drive z: listed" || fail "drive z:"
 grep -q "^focus id=$DIR_LIST class=ListBox" "$E2E_TMP/focus" && pass "the folder list has the focus" ||
   fail "focus: $(cat "$E2E_TMP/focus")"
-check "$(drv dump 'TSetupForm|' | sed -n 's/^window .* enabled=\([01]\) .*/\1/p')" 0 "the setup dialog is disabled meanwhile"
+same "the setup dialog is disabled meanwhile" "$(drv dump 'TSetupForm|' | sed -n 's/^window .* enabled=\([01]\) .*/\1/p')" 0
 
 # A single click selects; a double click enters the folder, and the edit box follows.
+# Each posted input is handled (settle) before the dialog is read.
 common=$(item_index $DIR_LIST 'Common Files')
 drv select "$DLG" $DIR_LIST "$common"
-sleep 0.3
-check "$(edit_text)" 'c:\Program Files' "a click only selects"
+drv settle "$DLG"
+same "a click only selects" "$(edit_text)" 'c:\Program Files'
 drv dblclick "$DLG" $DIR_LIST "$common"
-sleep 0.5
-check "$(edit_text)" 'c:\Program Files\Common Files' "a double click enters the folder"
+drv settle "$DLG"
+same "a double click enters the folder" "$(edit_text)" 'c:\Program Files\Common Files'
 drv items "$DLG" $DIR_LIST >"$E2E_TMP/dirs"
-expect_line "$E2E_TMP/dirs" "item 2 Common Files" "the entered folder is the third path item"
-expect_line "$E2E_TMP/dirs" "selected=2" "and selected"
+expect_line "the entered folder is the third path item" "$E2E_TMP/dirs" "item 2 Common Files"
+expect_line "and selected" "$E2E_TMP/dirs" "selected=2"
 screenshot browse_common_files
 
 # A folder with files: c:\windows\system32.
 drv dblclick "$DLG" $DIR_LIST 0
-sleep 0.5
-check "$(edit_text)" 'c:\' "the first item is the drive root"
-windows=$(drv items "$DLG" $DIR_LIST | sed -n 's/^item \([0-9]*\) windows$/\1/p')
-drv dblclick "$DLG" $DIR_LIST "$windows"
-sleep 0.5
-system32=$(drv items "$DLG" $DIR_LIST | sed -n 's/^item \([0-9]*\) system32$/\1/p')
-drv dblclick "$DLG" $DIR_LIST "$system32"
-sleep 1
-check "$(edit_text)" 'c:\windows\system32' "two levels down"
+drv settle "$DLG"
+same "the first item is the drive root" "$(edit_text)" 'c:\'
+drv dblclick "$DLG" $DIR_LIST "$(item_index $DIR_LIST windows)"
+drv settle "$DLG"
+drv dblclick "$DLG" $DIR_LIST "$(item_index $DIR_LIST system32)"
+drv settle "$DLG"
+same "two levels down" "$(edit_text)" 'c:\windows\system32'
 drv items "$DLG" $FILE_LIST >"$E2E_TMP/files"
-grep -qi '^item [0-9]* kernel32\.dll$' "$E2E_TMP/files" && pass "the file list shows the folder's files" ||
-  fail "no kernel32.dll in the file list"
+check "the file list shows the folder's files" grep -qi '^item [0-9]* kernel32\.dll$' "$E2E_TMP/files"
 screenshot browse_system32
 
 # The drive box: z: moves the folder list to drive Z.
-z=$(drv items "$DLG" $DRIVE_LIST | sed -n 's/^item \([0-9]*\) z: .*/\1/p')
-drv select "$DLG" $DRIVE_LIST "$z"
-sleep 0.5
+drv select "$DLG" $DRIVE_LIST "$(drv items "$DLG" $DRIVE_LIST | sed -n 's/^item \([0-9]*\) z: .*/\1/p')"
+drv settle "$DLG"
 case "$(edit_text)" in
   [zZ]:\\*) pass "the drive box moved the lists to z:" ;;
   *) fail "after picking z: the edit box shows $(edit_text)" ;;
@@ -100,20 +84,23 @@ screenshot browse_drive_z
 
 # Cancel: the field keeps its text, nothing is created.
 drv click "$DLG" $CANCEL
-drv gone "$DLG" 5000 || fail "Cancel did not close the dialog"
-check "$(field)" "$DEFAULT" "Cancel leaves the field"
+drv gone "$DLG" "$WAIT_MS" || fail "Cancel did not close the dialog"
+drv settle 'TSetupForm|'
+same "Cancel leaves the field" "$(field)" "$DEFAULT"
 # Esc.
 open_dialog
 drv settext "$DLG" $DIR_EDIT 'c:\korvani-esc'
 drv key "$DLG" esc
-drv gone "$DLG" 5000 || fail "Esc did not close the dialog"
-check "$(field)" "$DEFAULT" "Esc leaves the field"
+drv gone "$DLG" "$WAIT_MS" || fail "Esc did not close the dialog"
+drv settle 'TSetupForm|'
+same "Esc leaves the field" "$(field)" "$DEFAULT"
 # The close box.
 open_dialog
 drv settext "$DLG" $DIR_EDIT 'c:\korvani-close'
 drv close "$DLG"
-drv gone "$DLG" 5000 || fail "the close box did not close the dialog"
-check "$(field)" "$DEFAULT" "the close box leaves the field"
+drv gone "$DLG" "$WAIT_MS" || fail "the close box did not close the dialog"
+drv settle 'TSetupForm|'
+same "the close box leaves the field" "$(field)" "$DEFAULT"
 [ ! -e "$(drive_c korvani-esc)" ] && [ ! -e "$(drive_c korvani-close)" ] && pass "nothing created" ||
   fail "a cancelled folder was created"
 drv dump 'TSetupForm|' | grep -q '^window .* enabled=1 ' && pass "the setup dialog is enabled again" ||
@@ -124,13 +111,12 @@ drv dump 'TSetupForm|' | grep -q '^window .* enabled=1 ' && pass "the setup dial
 drv settext 'TSetupForm|' class=Edit 'c:\windows'
 open_dialog
 drv select "$DLG" $DIR_LIST "$(item_index $DIR_LIST system32)"
-sleep 0.3
 drv key "$DLG" enter
-drv gone "$DLG" 5000 && pass "Enter pressed OK" || fail "Enter did not close the dialog"
-sleep 0.3
-check "$(field)" 'c:\windows' "Enter chose the dialog's folder, not the selected one"
+check "Enter pressed OK" drv gone "$DLG" "$WAIT_MS"
+drv settle 'TSetupForm|'
+same "Enter chose the dialog's folder, not the selected one" "$(field)" 'c:\windows'
 
 drv close 'TSetupForm|'
 wait_setup_exit
-check "$SETUP_RC" 0 "exit code"
+same "exit code" "$SETUP_RC" 0
 e2e_finish

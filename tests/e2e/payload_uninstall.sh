@@ -3,54 +3,55 @@
 # folder with three shortcuts, desktop shortcut, registry value). "No" removes nothing;
 # "yes" hands over to a copy in the temporary folder, which removes everything
 # (including UnInst.exe itself), reports it, and is itself gone when it has ended.
-. "$SOURCE_DIR/tests/e2e/payloadprobe/common.bash"
+. "$(dirname "$0")/lib/common.sh"
 
 # A folder whose names hold 0x5C trail bytes; the user typed it with a trailing "\",
 # so the shortcuts and the registry value carry it that way (C:\...\\update.exe).
 FOLDER='C:\payload-e2e\ソフト表\korvani'
 TYPED="$FOLDER\\"
+TEMP=$(unix_path "$(drv folder temp)")
+copies_in_temp() { find "$TEMP" -maxdepth 1 -iname 'korvani-uninst-*' 2>/dev/null; }
 clear_installation "$FOLDER"
 rm -rf "$(unix_path 'C:\payload-e2e')"
-lay_out_installation "$FOLDER" "$TYPED" || { echo "FAIL: cannot lay out the installation"; exit 1; }
+trap 'rm -rf "$(unix_path "C:\\payload-e2e")"; e2e_cleanup' EXIT
+check "an installation is laid out" lay_out_installation "$FOLDER" "$TYPED"
 before=$(installation_state "$FOLDER")
 echo "$before"
-check "the layout has the five files" [ "$(grep -c '^file ' <<<"$before")" -eq 5 ]
-check "the layout has the three Start-menu shortcuts" [ "$(grep -c '^startmenu .*\.lnk$' <<<"$before")" -eq 3 ]
+same "the layout has the five files" "$(grep -c '^file ' <<<"$before")" 5
+same "the layout has the three Start-menu shortcuts" "$(grep -c '^startmenu .*\.lnk$' <<<"$before")" 3
 check "the layout has the desktop shortcut" grep -qx 'desktop link' <<<"$before"
 check "the layout has the registry value" grep -qxF "registry Path=$TYPED" <<<"$before"
 leftover_copies=$(copies_in_temp)
 
 # 1. "No": nothing is removed, and no copy is started.
-wine_run "$FOLDER\\UnInst.exe" &
+run_win "$FOLDER\\UnInst.exe" &
 uninst=$!
-question=$(probe msgbox "$UNINSTALL_CAPTION" "$WAIT_MS")
-check "UnInst.exe asks first" [ "$?" -eq 0 ]
+check "UnInst.exe asks first" drv wait "$UNINSTALL_BOX" "$WAIT_MS"
+question=$(message_text "$UNINSTALL_BOX")
 echo "$question"
 screenshot payload_uninstall_question
 check "the question names the folder" grep -qxF "$FOLDER" <<<"$question"
 check "the question asks about uninstalling" grep -q 'アンインストールしますか' <<<"$question"
-probe press "$UNINSTALL_CAPTION" "$IDNO" "$WAIT_MS"
+drv click "$UNINSTALL_BOX" $IDNO
 wait "$uninst"
-check "answering no ends with exit code 1" [ "$?" -eq 1 ]
-check "answering no removes nothing" [ "$(installation_state "$FOLDER")" = "$before" ]
-check "answering no starts no copy" probe noproc korvani-uninst 2000
-check "answering no leaves no copy in the temporary folder" [ "$(copies_in_temp)" = "$leftover_copies" ]
+same "answering no ends with exit code 1" "$?" 1
+same "answering no removes nothing" "$(installation_state "$FOLDER")" "$before"
+# A copy would have been started before UnInst.exe ended.
+check "answering no starts no copy" drv noproc korvani-uninst 0
+same "answering no leaves no copy in the temporary folder" "$(copies_in_temp)" "$leftover_copies"
 
 # 2. "Yes": everything goes.
-wine_run "$FOLDER\\UnInst.exe" &
+run_win "$FOLDER\\UnInst.exe" &
 uninst=$!
-probe msgbox "$UNINSTALL_CAPTION" "$WAIT_MS" >/dev/null
-probe press "$UNINSTALL_CAPTION" "$IDYES" "$WAIT_MS"
+drv wait "$UNINSTALL_BOX" "$WAIT_MS"
+drv click "$UNINSTALL_BOX" $IDYES
 wait "$uninst"
-check "answering yes hands over and ends with exit code 0" [ "$?" -eq 0 ]
-report=$(probe msgbox "$UNINSTALL_CAPTION" "$WAIT_MS")
-check "the copy reports when it is done" [ "$?" -eq 0 ]
-echo "$report"
+same "answering yes hands over and ends with exit code 0" "$?" 0
+check "the copy reports that the uninstallation is complete" \
+  drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT "${PRODUCT}をアンインストールしました。" "$WAIT_MS"
 screenshot payload_uninstall_report
-check "the report says the uninstallation is complete" \
-  [ "$report" = "${PRODUCT}をアンインストールしました。" ]
-probe press "$UNINSTALL_CAPTION" "$IDOK" "$WAIT_MS"
-check "the copy ends after the report" probe noproc korvani-uninst "$WAIT_MS"
+drv click "$UNINSTALL_BOX" $IDOK
+check "the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
 
 linux=$(unix_path "$FOLDER")
 for f in "${INSTALLED_FILES[@]}"; do
@@ -58,14 +59,10 @@ for f in "${INSTALLED_FILES[@]}"; do
 done
 check "the installation folder is removed" [ ! -e "$linux" ]
 check "its parent folder is left alone" [ -d "$(dirname "$linux")" ]
-sm=$(unix_path "$(programs_folder)\\コルヴァニ")
-check "the Start-menu folder with its shortcuts is removed" [ ! -e "$sm" ]
-check "the desktop shortcut is removed" [ ! -e "$(unix_path "$(desktop_folder)\\${PRODUCT}.lnk")" ]
-check "the registry value is removed" [ "$(probe regget "$REG_KEY" Path; echo "rc=$?")" = "rc=1" ]
-check "the emptied key korv is removed" [ "$(probe regkey "$REG_KEY"; echo "rc=$?")" = "rc=1" ]
-check "the emptied key Tolvar Co.,Ltd. is removed" [ "$(probe regkey "$REG_PARENT"; echo "rc=$?")" = "rc=1" ]
-check "nothing of the installation is left" [ -z "$(installation_state "$FOLDER")" ]
-check "the copy in the temporary folder is gone" [ "$(copies_in_temp)" = "$leftover_copies" ]
-
-rm -rf "$(unix_path 'C:\payload-e2e')"
-finish
+check "the Start-menu folder with its shortcuts is removed" [ ! -e "$MENU" ]
+check "the desktop shortcut is removed" [ ! -e "$DESKTOP/${PRODUCT}.lnk" ]
+same "the emptied key korv is removed" "$(drv regvalue "$KEY" Path)" "missing key"
+same "the emptied key Tolvar Co.,Ltd. is removed" "$(drv regvalue "$KEY_PARENT" Path)" "missing key"
+same "nothing of the installation is left" "$(installation_state "$FOLDER")" ""
+same "the copy in the temporary folder is gone" "$(copies_in_temp)" "$leftover_copies"
+e2e_finish

@@ -3,54 +3,52 @@
 # sharing by another process is reported (with the reason) and everything else is still
 # removed; a desktop shortcut of the same name that starts a program elsewhere, and a
 # registry key that holds other values, are kept.
-. "$SOURCE_DIR/tests/e2e/payloadprobe/common.bash"
+. "$(dirname "$0")/lib/common.sh"
 
 FOLDER='C:\payload-e2e\表\korvani'
 OTHER='C:\payload-e2e\other\update.exe'
 clear_installation "$FOLDER"
 rm -rf "$(unix_path 'C:\payload-e2e')"
-lay_out_installation "$FOLDER" "$FOLDER" "$OTHER" || { echo "FAIL: cannot lay out the installation"; exit 1; }
-probe regset "$REG_KEY" Other keep >/dev/null
+trap 'drv release 2>/dev/null; clear_installation "$FOLDER"; rm -rf "$(unix_path "C:\\payload-e2e")"; e2e_cleanup' EXIT
+check "an installation is laid out" lay_out_installation "$FOLDER" "$FOLDER" "$OTHER"
+drv regset "$KEY" Other keep
 linux=$(unix_path "$FOLDER")
 
 # A helper process holds korvani.cnt open without sharing until it is released.
-wine_run "$PROBE" hold "$FOLDER\\korvani.cnt" &
+drv hold "$FOLDER\\korvani.cnt" &
 holder=$!
-check "the helper holds korvani.cnt" probe held "$WAIT_MS"
+check "the helper holds korvani.cnt" drv held "$WAIT_MS"
 
-wine_run "$FOLDER\\UnInst.exe" &
+run_win "$FOLDER\\UnInst.exe" &
 uninst=$!
-probe press "$UNINSTALL_CAPTION" "$IDYES" "$WAIT_MS"
+drv wait "$UNINSTALL_BOX" "$WAIT_MS"
+drv click "$UNINSTALL_BOX" $IDYES
 wait "$uninst"
-check "answering yes hands over and ends with exit code 0" [ "$?" -eq 0 ]
-report=$(probe msgbox "$UNINSTALL_CAPTION" "$WAIT_MS")
-check "the copy reports" [ "$?" -eq 0 ]
+same "answering yes hands over and ends with exit code 0" "$?" 0
+check "the copy reports what it could not remove" \
+  drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*削除できませんでした*' "$WAIT_MS"
+report=$(message_text "$UNINSTALL_BOX")
 echo "$report"
 screenshot payload_uninstall_locked_report
 check "the report does not claim success" [ -z "$(grep 'アンインストールしました' <<<"$report")" ]
-check "the report says something could not be removed" grep -q '削除できませんでした' <<<"$report"
 check "the report names the held file" grep -qxF "$FOLDER\\korvani.cnt" <<<"$report"
 check "the report gives the reason" grep -q 'ほかのプログラムが使用中です' <<<"$report"
 check "the report names the folder that stays" grep -qxF "$FOLDER" <<<"$report"
-check "the report names the desktop shortcut that stays" \
-  grep -qF "$(desktop_folder)\\${PRODUCT}.lnk" <<<"$report"
+check "the report names the desktop shortcut that stays" grep -qF "$DESKTOP_WIN\\${PRODUCT}.lnk" <<<"$report"
 check "the report says why it stays" grep -q 'ほかのフォルダーのプログラムを指しています' <<<"$report"
-probe press "$UNINSTALL_CAPTION" "$IDOK" "$WAIT_MS"
-check "the copy ends after the report" probe noproc korvani-uninst "$WAIT_MS"
+drv click "$UNINSTALL_BOX" $IDOK
+check "the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
 
 check "the held file is still there" [ -f "$linux/korvani.cnt" ]
 for f in UnInst.exe update.exe korvani.exe KORVANI.HLP; do
   check "$f is removed all the same" [ ! -e "$linux/$f" ]
 done
 check "the folder stays, as it is not empty" [ -d "$linux" ]
-check "the Start-menu folder is removed" [ ! -e "$(unix_path "$(programs_folder)\\コルヴァニ")" ]
-check "the desktop shortcut to another folder is kept" \
-  [ -f "$(unix_path "$(desktop_folder)\\${PRODUCT}.lnk")" ]
-check "the registry value Path is removed" [ "$(probe regget "$REG_KEY" Path; echo "rc=$?")" = "rc=1" ]
-check "the key with another value is kept" [ "$(probe regget "$REG_KEY" Other)" = "keep" ]
+check "the Start-menu folder is removed" [ ! -e "$MENU" ]
+check "the desktop shortcut to another folder is kept" [ -f "$DESKTOP/${PRODUCT}.lnk" ]
+same "the registry value Path is removed" "$(drv regvalue "$KEY" Path)" "missing value"
+same "the key with another value is kept" "$(reg_text "$KEY" Other)" "keep"
 
-probe release >/dev/null
+drv release
 wait "$holder"
-clear_installation "$FOLDER"
-rm -rf "$(unix_path 'C:\payload-e2e')"
-finish
+e2e_finish

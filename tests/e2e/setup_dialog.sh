@@ -12,11 +12,11 @@ drv focus 'TSetupForm|' >"$E2E_TMP/focus"
 screenshot setup_dialog
 sed 's/^/  | /' "$E2E_TMP/dump"
 
-expect_line "$E2E_TMP/dump" "caption=コルヴァニ領収書発行 Setup" "dialog caption"
+expect_line "dialog caption" "$E2E_TMP/dump" "caption=コルヴァニ領収書発行 Setup"
 grep -q '^rect=[0-9]*,[0-9]* 465x229$' "$E2E_TMP/dump" && pass "outer size 465 x 229" || fail "outer size"
 # centred on the 1024 x 768 screen: 512 - 465 div 2, 384 - 229 div 2
-expect_line "$E2E_TMP/dump" "rect=280,270 465x229" "centred on the screen"
-expect_line "$E2E_TMP/dump" "owner=TApplication|コルヴァニ　領収書発行セットアップ" "task-bar window title"
+expect_line "centred on the screen" "$E2E_TMP/dump" "rect=280,270 465x229"
+expect_line "task-bar window title" "$E2E_TMP/dump" "owner=TApplication|コルヴァニ　領収書発行セットアップ"
 ctl() { grep -E "^control .* class=$1 rect=$2 visible=1 .*text=$3\$" "$E2E_TMP/dump" >/dev/null; }
 ctl Static '46,58 114x12' 'セットアップ先フォルダ' && pass "Label2" || fail "Label2"
 ctl Static '28,12 38x37' '' && pass "Image1 38 x 37" || fail "Image1"
@@ -31,26 +31,27 @@ grep -q '^focus .* text=セットアップ開始$' "$E2E_TMP/focus" && pass "Set
   fail "focus: $(cat "$E2E_TMP/focus")"
 
 # Only the setup dialog (and the zero-size task-bar window) is visible.
-pid_line=$(grep 'class=TSetupForm' "$E2E_TMP/list" | sed 's/.* pid=\([0-9]*\) .*/\1/')
-others=$(grep " pid=$pid_line " "$E2E_TMP/list" | grep -v -e 'class=TSetupForm' -e 'class=TApplication .* 0x0 ' | grep -v 'IME' || true)
-check "$others" "" "no other visible window of the installer"
+pid=$(sed -n 's/^top class=TSetupForm pid=\([0-9][0-9]*\) .*/\1/p' "$E2E_TMP/list")
+check "the list shows the dialog's process" [ -n "$pid" ]
+same "no other visible window of the installer" \
+  "$(grep " pid=$pid " "$E2E_TMP/list" | grep -v -e 'class=TSetupForm' -e 'class=TApplication .* 0x0 ' -e 'IME')" ""
 
 # Tab moves from the start button to the cancel button.
 drv key 'TSetupForm|' tab
-sleep 0.3
-drv focus 'TSetupForm|' | grep -q 'text=キャンセル$' && pass "Tab order: cancel after start" || fail "Tab order"
+drv settle 'TSetupForm|'
+check "Tab order: cancel after start" grep -q 'text=キャンセル$' <(drv focus 'TSetupForm|')
 
 # The close box ends the program: exit code 0, one close handler.
 drv close 'TSetupForm|'
 wait_setup_exit
-check "$SETUP_RC" 0 "exit code after the close box"
-check "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1 "FormClose ran once (close box)"
+same "exit code after the close box" "$SETUP_RC" 0
+same "FormClose ran once (close box)" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
 
 # The cancel button too.
 start_setup
 drv click 'TSetupForm|' 'キャンセル'
 wait_setup_exit
-check "$SETUP_RC" 0 "exit code after the cancel button"
-check "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1 "FormClose ran once (cancel)"
+same "exit code after the cancel button" "$SETUP_RC" 0
+same "FormClose ran once (cancel)" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
 
 e2e_finish
