@@ -16,7 +16,7 @@ class TRegistry {
   HKEY RootKey() const { return root_; }
   REGSAM Access() const { return access_; }
   void SetAccess(REGSAM access) { access_ = access; }
-  HKEY CurrentKey() const { return current_.get(); }
+  HKEY CurrentKey() const { return current_; }
   // Path of the current key below the root, without a leading "\".
   const Text& CurrentPath() const { return currentPath_; }
 
@@ -31,9 +31,20 @@ class TRegistry {
   void WriteText(const Text& name, const Text& value);
   void CloseCurrent();
 
+  // The calls that open and close keys. Tests replace them to see which keys are closed,
+  // and to meet the platform's answer for an empty path below a predefined key (the key
+  // itself, as Windows gives it), which Wine does not give.
+  using KeyOpenCall = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+  using KeyCloseCall = LONG(WINAPI*)(HKEY);
+  static KeyOpenCall OpenKeyCall;
+  static KeyCloseCall CloseKeyCall;
+
  private:
   HKEY root_ = HKEY_CURRENT_USER;
   REGSAM access_ = KEY_ALL_ACCESS;
-  UniqueHKey current_;
+  HKEY current_ = nullptr;
+  // False for a predefined root key that became current as itself: that handle belongs
+  // to the system and is never closed.
+  bool ownsCurrent_ = false;
   Text currentPath_;
 };

@@ -17,7 +17,8 @@ class TStream {
   virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
   // Writes `count` bytes at the position; returns how many were written.
   virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
-  // Moves the position; returns the new position.
+  // Moves the position; returns the new position. Memory streams keep it between 0 and
+  // their size.
   virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
   virtual std::int64_t Size() const = 0;
   std::int64_t Position() { return Seek(0, TSeekOrigin::Current); }

@@ -17,10 +17,20 @@ std::int64_t TCustomMemoryStream::Read(void* buffer, std::int64_t count) {
 }
 
 std::int64_t TCustomMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  // The position stays within the bytes (0 to the size): a later Read never reaches
+  // outside them, whatever was asked.
+  std::int64_t from = 0;
   switch (origin) {
-    case TSeekOrigin::Beginning: position_ = offset; break;
-    case TSeekOrigin::Current: position_ += offset; break;
-    case TSeekOrigin::End: position_ = size_ + offset; break;
+    case TSeekOrigin::Beginning: from = 0; break;
+    case TSeekOrigin::Current: from = position_; break;
+    case TSeekOrigin::End: from = size_; break;
+  }
+  if (offset < -from) {
+    position_ = 0;
+  } else if (offset > size_ - from) {
+    position_ = size_;
+  } else {
+    position_ = from + offset;
   }
   return position_;
 }

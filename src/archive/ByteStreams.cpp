@@ -7,6 +7,14 @@ namespace archive {
 
 // ---- FileReader ----
 
+FileReader::BlockReadCall FileReader::ReadBlock = &FileReader::ReadBlockFromFile;
+
+std::size_t FileReader::ReadBlockFromFile(std::FILE* file, void* buffer, std::size_t count, bool& failed) {
+  const std::size_t got = std::fread(buffer, 1, count, file);
+  failed = got < count && std::ferror(file) != 0;
+  return got;
+}
+
 FileReader::FileReader()
     : buffer_(new unsigned char[kBufferSize]), next_(buffer_), end_(buffer_) {}
 
@@ -33,11 +41,10 @@ int FileReader::Refill() {
   base_ += static_cast<std::uint64_t>(end_ - buffer_);
   next_ = end_ = buffer_;
   if (file_ == nullptr) return kEndOfInput;
-  const std::size_t got = std::fread(buffer_, 1, kBufferSize, file_);
-  if (got == 0) {
-    if (std::ferror(file_)) failed_ = true;
-    return kEndOfInput;
-  }
+  bool error = false;
+  const std::size_t got = ReadBlock(file_, buffer_, kBufferSize, error);
+  if (error) failed_ = true;
+  if (got == 0) return kEndOfInput;
   end_ = buffer_ + got;
   if (observer_ != nullptr) observer_(observerContext_, base_ + got);
   return *next_++;
@@ -52,10 +59,11 @@ std::size_t FileReader::Read(void* destination, std::size_t count) {
       if (count - done >= kBufferSize && file_ != nullptr) {
         base_ += static_cast<std::uint64_t>(end_ - buffer_);
         next_ = end_ = buffer_;
-        const std::size_t got = std::fread(out + done, 1, count - done, file_);
+        bool error = false;
+        const std::size_t got = ReadBlock(file_, out + done, count - done, error);
         base_ += got;
         done += got;
-        if (got == 0 && std::ferror(file_)) failed_ = true;
+        if (error) failed_ = true;
         if (observer_ != nullptr) observer_(observerContext_, base_);
         break;
       }

@@ -70,6 +70,12 @@ class FileReader {
     observerContext_ = context;
   }
 
+  // The call that reads a block: up to `count` bytes, and `failed` set on a read error.
+  // Tests replace it to see read errors, which no file system at hand gives on demand.
+  using BlockReadCall = std::size_t (*)(std::FILE* file, void* buffer, std::size_t count, bool& failed);
+  static BlockReadCall ReadBlock;
+  static std::size_t ReadBlockFromFile(std::FILE* file, void* buffer, std::size_t count, bool& failed);
+
  private:
   template <class>
   friend class ReadCursor;

@@ -65,7 +65,12 @@ int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
   while (outcome == EntryOutcome::Written) {
     archive::EntryHeader header;
     const archive::HeaderStatus status = archive::ReadEntryHeader(ArchiveFile, header);
-    if (status == archive::HeaderStatus::EndOfArchive) break;
+    if (status == archive::HeaderStatus::EndOfArchive) {
+      // Only the end of the file ends the archive: after a read error the entries that
+      // follow are missing.
+      if (ArchiveFile.ReadFailed()) outcome = EntryOutcome::Failed;
+      break;
+    }
     // An archive that ends inside a name or size field was cut short: what it would
     // have held is missing, so the installation is not complete.
     if (status != archive::HeaderStatus::Entry) {

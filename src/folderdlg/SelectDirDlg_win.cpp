@@ -124,12 +124,13 @@ void TSelectDirDlg::SetSelectedDir(const Text& dir) {
   const DWORD length = GetFullPathNameA(pattern.c_str(), sizeof full, full, nullptr);
   const Text path = length > 0 && length < sizeof full ? Text(full, length) : pattern;
   if (CharCount(path) < 3 || path[1] != ':') return;  // a network path: the lists stay
-  DriveList.SetCurrentDrive(path[0]);
   // The folder part ends in "\"; without it the folder is named, except at a drive root,
   // whose "\" is what makes it the root (C: alone would be the drive's current folder).
   Text folder = FolderPrefix(path);
   if (folder.size() > 3) folder.pop_back();
   try {
+    // A drive that is missing or not ready fails here already, when the lists move to it.
+    DriveList.SetCurrentDrive(path[0]);
     DirList.SetCurrentDir(folder);
   } catch (const EInOutError&) {
     const Text current = CurrentFolder(0);

@@ -13,7 +13,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->CreateForm(CompressForm);
     Application->Run();
   } catch (...) {
-    Application->HandleException();
+    Application->ReportException();
   }
   Application->FreeForms();
   return 0;

@@ -49,12 +49,35 @@ HWND TApplication::Handle() {
   return handle_;
 }
 
-LRESULT CALLBACK TApplication::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TApplication::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   try {
     switch (message) {
       case WM_CLOSE:
+        // Disabled, a box is up and a handler is still running: closing then would pull
+        // the program away under that handler.
+        if (!IsWindowEnabled(window)) return 0;
         if (Application->mainForm_ != nullptr) Application->mainForm_->Close();
         return 0;
+      case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+          case SC_MINIMIZE:
+            Application->Minimize();
+            return 0;
+          case SC_RESTORE:
+            if (IsIconic(window)) {
+              DefWindowProcA(window, message, wParam, lParam);
+              Application->Restore();
+              return 0;
+            }
+            break;
+          default:
+            break;
+        }
+        break;
+      case WM_SIZE:
+        // Restored by other means than the system command (the shell, the window manager).
+        if (wParam != SIZE_MINIMIZED && Application->minimized_ && !IsIconic(window)) Application->Restore();
+        break;
       case WM_SETFOCUS:
         // The zero-size window never keeps the focus: hand it to the main form.
         if (Application->mainForm_ != nullptr &&
@@ -66,11 +89,11 @@ LRESULT CALLBACK TApplication::WndProc(HWND window, UINT message, WPARAM wParam,
       default:
         break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
   } catch (...) {
-    Application->HandleException();
+    Application->ReportException();
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void TApplication::Run() {
@@ -78,20 +101,85 @@ void TApplication::Run() {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
-    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
-    ShowWindow(Handle(), SW_SHOWNA);
-    if (show == SW_SHOWMINNOACTIVE) {
-      ShowWindow(Handle(), SW_MINIMIZE);
-    } else {
-      if (show == SW_SHOWMAXIMIZED) ShowWindow(mainForm_->Handle(), SW_MAXIMIZE);
-      mainForm_->Show();
-      SetForegroundWindow(mainForm_->Handle());
-    }
+    ShowMainFormFor((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL);
   }
   while (!terminated_) HandleMessage();
 }
 
-void TApplication::Terminate() { PostQuitMessage(0); }
+void TApplication::ShowMainFormFor(int showCommand) {
+  if (mainForm_ == nullptr) return;
+  if (showCommand == SW_SHOWMINNOACTIVE) {
+    // The task-bar entry comes up minimised; the main form waits for the restore.
+    mainFormPending_ = true;
+    minimized_ = true;
+    ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
+    return;
+  }
+  ShowWindow(Handle(), SW_SHOWNA);
+  if (showCommand == SW_SHOWMAXIMIZED) ShowWindow(mainForm_->Handle(), SW_MAXIMIZE);
+  mainForm_->Show();
+  SetForegroundWindow(mainForm_->Handle());
+}
+
+namespace {
+struct OwnedWindows {
+  HWND owner;
+  std::vector<HWND>* windows;
+};
+
+BOOL CALLBACK CollectOwned(HWND window, LPARAM data) {
+  auto* context = reinterpret_cast<OwnedWindows*>(data);
+  if (GetWindow(window, GW_OWNER) == context->owner && IsWindowVisible(window)) {
+    context->windows->push_back(window);
+  }
+  return TRUE;
+}
+}  // namespace
+
+void TApplication::Minimize() {
+  if (minimized_) return;
+  activeBeforeMinimize_ = GetActiveWindow();
+  hiddenByMinimize_.clear();
+  OwnedWindows context{Handle(), &hiddenByMinimize_};
+  EnumThreadWindows(GetCurrentThreadId(), &CollectOwned, reinterpret_cast<LPARAM>(&context));
+  for (HWND window : hiddenByMinimize_) ShowWindow(window, SW_HIDE);
+  minimized_ = true;
+  ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+  if (!minimized_) return;
+  minimized_ = false;
+  if (IsIconic(Handle())) ShowWindow(handle_, SW_RESTORE);
+  const std::vector<HWND> windows = std::move(hiddenByMinimize_);
+  hiddenByMinimize_.clear();
+  for (HWND window : windows) {
+    if (IsWindow(window)) ShowWindow(window, SW_SHOWNA);
+  }
+  HWND activate = activeBeforeMinimize_;
+  activeBeforeMinimize_ = nullptr;
+  if (mainFormPending_ && mainForm_ != nullptr) {
+    // A minimised start: the main form comes up now, as at a normal start.
+    mainFormPending_ = false;
+    mainForm_->Show();
+    activate = mainForm_->Handle();
+  }
+  if (activate == nullptr || !IsWindow(activate) || !IsWindowVisible(activate)) {
+    activate = mainForm_ != nullptr && mainForm_->Visible() ? mainForm_->Handle() : nullptr;
+  }
+  // While a box is up, the box takes the activation rather than the disabled form.
+  if (activate != nullptr && !IsWindowEnabled(activate)) {
+    for (HWND window : windows) {
+      if (IsWindow(window) && IsWindowEnabled(window) && IsWindowVisible(window)) activate = window;
+    }
+  }
+  if (activate != nullptr) SetForegroundWindow(activate);
+}
+
+void TApplication::Terminate() {
+  terminateRequested_ = true;
+  PostQuitMessage(0);
+}
 
 bool TApplication::ProcessMessage(MSG& message) {
   if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -110,8 +198,16 @@ bool TApplication::ProcessMessage(MSG& message) {
 
 void TApplication::HandleMessage() {
   MSG message;
-  if (!ProcessMessage(message) && !terminated_) WaitMessage();
-  pendingFree_.clear();
+  ++dispatchDepth_;
+  const bool handled = ProcessMessage(message);
+  --dispatchDepth_;
+  if (!handled && !terminated_) WaitMessage();
+  // Forms closed with the free action go only when no handler of theirs can still be
+  // running: after the outermost dispatch, not in a modal loop nested inside one.
+  if (dispatchDepth_ == 0 && !pendingFree_.empty()) {
+    std::vector<std::unique_ptr<TForm>> doomed = std::move(pendingFree_);
+    pendingFree_.clear();
+  }
 }
 
 void TApplication::HandleException() {
@@ -131,12 +227,23 @@ void TApplication::HandleException() {
   }
 }
 
+void TApplication::ReportException() noexcept {
+  try {
+    HandleException();
+  } catch (...) {
+    // Showing it failed as well (out of memory, most likely): a fixed text that needs
+    // nothing more.
+    MessageBoxA(nullptr, "予期しない例外が発生しました.", title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  }
+}
+
 void TApplication::ShowException(const Text& message) {
   const Text text = ExceptionBoxText(message);
   HWND active = GetActiveWindow();
   HWND owner = (active != nullptr && TForm::FromHandle(active) != nullptr) ? active : Handle();
   const std::vector<HWND> disabled = DisableOtherWindows(nullptr);
-  MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  const UINT onTop = StayOnTopWindowShown(nullptr) ? MB_TOPMOST : 0;
+  MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL | onTop);
   EnableWindows(disabled);
   if (active != nullptr && IsWindow(active)) SetActiveWindow(active);
 }
@@ -144,14 +251,12 @@ void TApplication::ShowException(const Text& message) {
 namespace {
 struct DisableContext {
   HWND keep;
-  HWND application;
   std::vector<HWND>* windows;
 };
 
 BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
   auto* context = reinterpret_cast<DisableContext*>(data);
-  if (window != context->keep && window != context->application && IsWindowVisible(window) &&
-      IsWindowEnabled(window)) {
+  if (window != context->keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
     EnableWindow(window, FALSE);
     context->windows->push_back(window);
   }
@@ -161,9 +266,32 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
 
 std::vector<HWND> TApplication::DisableOtherWindows(HWND keep) {
   std::vector<HWND> windows;
-  DisableContext context{keep, handle_, &windows};
+  DisableContext context{keep, &windows};
   EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&context));
   return windows;
+}
+
+namespace {
+struct StayOnTopContext {
+  HWND except;
+  bool found;
+};
+
+BOOL CALLBACK FindStayOnTop(HWND window, LPARAM data) {
+  auto* context = reinterpret_cast<StayOnTopContext*>(data);
+  if (window != context->except && IsWindowVisible(window) &&
+      (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
+    context->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+bool TApplication::StayOnTopWindowShown(HWND except) const {
+  StayOnTopContext context{except, false};
+  EnumThreadWindows(GetCurrentThreadId(), &FindStayOnTop, reinterpret_cast<LPARAM>(&context));
+  return context.found;
 }
 
 void TApplication::EnableWindows(const std::vector<HWND>& windows) {
@@ -176,6 +304,7 @@ void TApplication::FreeForms() {
   for (auto& form : forms_) {
     if (form && form->Handle()) ShowWindow(form->Handle(), SW_HIDE);
   }
+  pendingFree_.clear();
   while (!forms_.empty()) forms_.pop_back();
   mainForm_ = nullptr;
   if (handle_ != nullptr) {

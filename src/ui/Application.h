@@ -40,28 +40,54 @@ class TApplication {
   }
 
   void Run();        // shows the main form and loops until terminated
+  // The first step of Run: how the main form comes up for the show command the process
+  // was started with. SW_SHOWMINNOACTIVE (7) minimises the application instead, and
+  // restoring it then shows the main form.
+  void ShowMainFormFor(int showCommand);
   void Terminate();  // posts the quit message
+  // Whether the quit message has been posted: the main form has been closed.
+  bool TerminateRequested() const { return terminateRequested_; }
   void HandleMessage();     // handles one message, waiting when none is queued
   // Called from a catch block: drops EAbort, shows anything else in the exception box.
   void HandleException();
+  // The same for the guards of the window procedures: should showing the exception
+  // fail too, a box with a fixed text says so. Never throws.
+  void ReportException() noexcept;
   void ShowException(const Text& message);
   void FreeForms();  // hides and frees the owned forms, newest first
+  // An owned form is freed once the outermost message dispatch has returned, never
+  // while one of its own handlers may still run.
   void ReleaseForm(TForm* form);
 
-  // Disables every enabled, visible top-level window of the program except `keep`;
-  // returns them so that EnableWindows can undo it.
+  // Minimising the application hides its windows and leaves its task-bar entry
+  // minimised; restoring it shows them again (and the main form, when a minimised start
+  // has not shown it yet).
+  void Minimize();
+  void Restore();
+  bool Minimized() const { return minimized_; }
+
+  // Disables every enabled, visible top-level window of the program except `keep`, the
+  // application's own task-bar window too; returns them so that EnableWindows can undo it.
   std::vector<HWND> DisableOtherWindows(HWND keep);
   void EnableWindows(const std::vector<HWND>& windows);
+  // Whether a visible stay-on-top window of the program other than `except` is shown.
+  bool StayOnTopWindowShown(HWND except) const;
 
  private:
   bool ProcessMessage(MSG& message);
-  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
 
   Text title_;
   HWND handle_ = nullptr;
   HICON icon_ = nullptr;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  bool terminateRequested_ = false;
+  bool minimized_ = false;
+  bool mainFormPending_ = false;  // a minimised start has not shown the main form yet
+  std::vector<HWND> hiddenByMinimize_;
+  HWND activeBeforeMinimize_ = nullptr;
+  int dispatchDepth_ = 0;
   std::vector<std::unique_ptr<TForm>> forms_;
   std::vector<std::unique_ptr<TForm>> pendingFree_;
 };

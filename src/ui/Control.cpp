@@ -11,6 +11,9 @@ const UINT_PTR kSubclassId = 1;
 }  // namespace
 
 TControl::~TControl() {
+  // Out of the form's list first: a message routed by the form during teardown must
+  // not reach this object any more.
+  if (form_ != nullptr) form_->RemoveControl(this);
   if (handle_ != nullptr && IsWindow(handle_)) {
     RemoveWindowSubclass(handle_, &TControl::SubclassProc, kSubclassId);
     RemovePropA(handle_, kControlProperty);
@@ -92,7 +95,10 @@ void TControl::SetColor(COLORREF color) {
   InvalidateRect(handle_, nullptr, TRUE);
 }
 
-COLORREF TControl::Color() const { return hasColor_ ? color_ : form_->Color(); }
+COLORREF TControl::Color() const {
+  if (hasColor_) return color_;
+  return form_ != nullptr ? form_->Color() : GetSysColor(COLOR_BTNFACE);
+}
 
 void TControl::SetFocus() { ::SetFocus(handle_); }
 
@@ -109,7 +115,8 @@ HBRUSH TControl::CtlColor(HDC dc) {
   SetTextColor(dc, font_.color);
   SetBkColor(dc, Color());
   if (transparent_) SetBkMode(dc, TRANSPARENT);
-  return hasColor_ ? brush_.get() : form_->BackgroundBrush();
+  if (hasColor_) return brush_.get();
+  return form_ != nullptr ? form_->BackgroundBrush() : GetSysColorBrush(COLOR_BTNFACE);
 }
 
 LRESULT TControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,7 +128,7 @@ LRESULT TControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
+                                        UINT_PTR, DWORD_PTR data) noexcept {
   auto* control = reinterpret_cast<TControl*>(data);
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(window, &TControl::SubclassProc, kSubclassId);
@@ -132,7 +139,7 @@ LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam
   try {
     return control->WndProc(message, wParam, lParam);
   } catch (...) {
-    Application->HandleException();
+    Application->ReportException();
     return 0;
   }
 }

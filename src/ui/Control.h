@@ -78,8 +78,9 @@ class TControl {
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  friend class TForm;  // a form that dies before its controls clears their form
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data);
+                                       UINT_PTR id, DWORD_PTR data) noexcept;
   HWND handle_ = nullptr;
   TForm* form_ = nullptr;
   Text name_;

@@ -1,21 +1,35 @@
 #include "ui/Font.h"
 
+#include <cstring>
 #include <map>
-#include <tuple>
+#include <string>
 
 #include "base/Handle.h"
 
-HFONT TFont::Handle() const {
-  using Key = std::tuple<Text, int, bool, int>;
-  static std::map<Key, UniqueFont> cache;
-  Key key{name, height, bold, charset};
-  auto it = cache.find(key);
-  if (it == cache.end()) {
-    HFONT font = CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, name.c_str());
-    it = cache.emplace(key, UniqueFont(font)).first;
+LOGFONTA TFont::Description() const {
+  if (system && name == system->lfFaceName && charset == system->lfCharSet &&
+      bold == (system->lfWeight >= FW_BOLD) && height == systemHeight) {
+    return *system;
   }
+  LOGFONTA font;
+  std::memset(&font, 0, sizeof font);
+  font.lfHeight = -height;
+  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = charset;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  std::strncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+  return font;
+}
+
+HFONT TFont::Handle() const {
+  static std::map<std::string, UniqueFont> cache;
+  const LOGFONTA font = Description();
+  const std::string key(reinterpret_cast<const char*>(&font), sizeof font);
+  auto it = cache.find(key);
+  if (it == cache.end()) it = cache.emplace(key, UniqueFont(CreateFontIndirectA(&font))).first;
   return it->second.get();
 }
 
@@ -30,9 +44,19 @@ TFont TFont::MessageFont() {
     font.bold = lf.lfWeight >= FW_BOLD;
     if (lf.lfHeight < 0) {
       font.height = -lf.lfHeight;
-    } else if (lf.lfHeight > 0) {
-      font.height = lf.lfHeight;  // cell height; close enough for layout
+    } else {
+      // A cell height (or the default size): the character height is what the font
+      // made from it measures.
+      const UniqueFont measured(CreateFontIndirectA(&lf));
+      HDC dc = GetDC(nullptr);
+      HGDIOBJ old = SelectObject(dc, measured.get());
+      TEXTMETRICA tm{};
+      if (GetTextMetricsA(dc, &tm)) font.height = tm.tmHeight - tm.tmInternalLeading;
+      SelectObject(dc, old);
+      ReleaseDC(nullptr, dc);
     }
+    font.system = lf;
+    font.systemHeight = font.height;
   }
   return font;
 }

@@ -28,7 +28,7 @@ DWORD ExStyleFor(TBorderStyle border, bool stayOnTop) {
 
 }  // namespace
 
-LRESULT CALLBACK FormTrampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK FormTrampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* form = static_cast<TForm*>(create->lpCreateParams);
@@ -45,7 +45,7 @@ LRESULT CALLBACK FormTrampoline(HWND window, UINT message, WPARAM wParam, LPARAM
   try {
     return form->WndProc(message, wParam, lParam);
   } catch (...) {
-    Application->HandleException();
+    Application->ReportException();
     return 0;
   }
 }
@@ -86,8 +86,25 @@ TForm::TForm(const FormParams& params)
 }
 
 TForm::~TForm() {
+  // Member controls are gone by now and have left the list; any control that outlives
+  // the form forgets it.
+  for (TControl* control : controls_) control->form_ = nullptr;
+  controls_.clear();
+  activeControl_ = nullptr;
+  defaultButton_ = cancelButton_ = nullptr;
   if (handle_ != nullptr) DestroyWindow(handle_);
-  // Member controls are destroyed after this; their windows went with the form's.
+}
+
+void TForm::RemoveControl(TControl* control) {
+  for (auto it = controls_.begin(); it != controls_.end(); ++it) {
+    if (*it == control) {
+      controls_.erase(it);
+      break;
+    }
+  }
+  if (activeControl_ == control) activeControl_ = nullptr;
+  if (defaultButton_ == control) defaultButton_ = nullptr;
+  if (cancelButton_ == control) cancelButton_ = nullptr;
 }
 
 TForm* TForm::FromHandle(HWND window) {
@@ -167,8 +184,18 @@ void TForm::Close() {
     modalResult_ = mrCancel;
     return;
   }
+  // Closing again while the close handler runs, or once closing the main form has ended
+  // the program, would run the close handler twice.
+  if (closing_ || (Application->MainForm() == this && Application->TerminateRequested())) return;
   TCloseAction action = TCloseAction::Hide;
-  FormClose(action);
+  closing_ = true;
+  try {
+    FormClose(action);
+  } catch (...) {
+    closing_ = false;
+    throw;
+  }
+  closing_ = false;
   if (action == TCloseAction::None) return;
   if (Application->MainForm() == this) {
     Application->Terminate();
@@ -189,6 +216,14 @@ int TForm::ShowModal() {
   ReleaseCapture();
   HWND previouslyActive = GetActiveWindow();
   const std::vector<HWND> disabled = Application->DisableOtherWindows(handle_);
+  // A modal form stands above every window of the program, the stay-on-top ones too:
+  // a box must never open hidden behind the progress window.
+  const bool raised = (GetWindowLongA(handle_, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 &&
+                      Application->StayOnTopWindowShown(handle_);
+  const auto lower = [&] {
+    if (raised) SetWindowPos(handle_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  if (raised) SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   modal_ = true;
   modalResult_ = mrNone;
   bool freeAfter = false;
@@ -204,7 +239,7 @@ int TForm::ShowModal() {
           FormClose(action);
         } catch (...) {
           modalResult_ = mrNone;
-          Application->HandleException();
+          Application->ReportException();
           continue;
         }
         if (action == TCloseAction::None) {
@@ -219,11 +254,13 @@ int TForm::ShowModal() {
     modal_ = false;
     Application->EnableWindows(disabled);
     Hide();
+    lower();
     throw;
   }
   modal_ = false;
   Application->EnableWindows(disabled);
   Hide();
+  lower();
   if (previouslyActive != nullptr && IsWindow(previouslyActive)) SetActiveWindow(previouslyActive);
   const int result = modalResult_;
   if (freeAfter) Application->ReleaseForm(this);
@@ -259,7 +296,7 @@ void TForm::DoCreate() {
   try {
     FormCreate();
   } catch (...) {
-    Application->HandleException();
+    Application->ReportException();
   }
 }
 
@@ -272,6 +309,14 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_SYSCOMMAND:
+      // The main form's minimise box minimises the application: the task-bar entry is
+      // the application's, and restoring it brings the form back.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
+        Application->Minimize();
+        return 0;
+      }
+      break;
     case WM_ERASEBKGND: {
       RECT r{};
       GetClientRect(handle_, &r);

@@ -95,6 +95,7 @@ class TForm {
   // Called by the framework.
   int NextControlId() { return nextControlId_++; }
   void AddControl(TControl* control) { controls_.push_back(control); }
+  void RemoveControl(TControl* control);  // a control that dies leaves the list
   void DoCreate();  // runs FormCreate; an exception is shown and creation completes
 
  protected:
@@ -105,7 +106,7 @@ class TForm {
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  friend LRESULT CALLBACK FormTrampoline(HWND, UINT, WPARAM, LPARAM);
+  friend LRESULT CALLBACK FormTrampoline(HWND, UINT, WPARAM, LPARAM) noexcept;
   void RegisterWindowClass(const char* className);
   void ClickButton(TButton* button);
 
@@ -115,6 +116,7 @@ class TForm {
   UniqueBrush brush_;
   TPosition position_;
   bool modal_ = false;
+  bool closing_ = false;  // the close handler is running
   int modalResult_ = mrNone;
   int nextControlId_ = 100;
   std::vector<TControl*> controls_;

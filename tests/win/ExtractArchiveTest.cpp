@@ -3,6 +3,9 @@
 // a target can fail, which must never count as an installed file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <vector>
 
 #include "ArchiveBuilder.h"
@@ -115,15 +118,31 @@ TEST(ExtractArchive, TerminatorEntriesEndTheArchive) {
   }
 }
 
+// Whether `window` stands above `other` in the order of the top-level windows.
+bool IsAbove(HWND window, HWND other) {
+  for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == window) return true;
+    if (w == other) return false;
+  }
+  return false;
+}
+
 TEST(ExtractArchive, AFolderFailureAtTheThirdEntryReportsAndReturnsZero) {
   TempFolder temp;
-  BoxWatcher watcher({"TMessageForm", "#32770"}, PressOk);
   const Text folder = temp / "inst";
   ASSERT_TRUE(MakeFolderPath(folder));
   ASSERT_TRUE(WriteTestFile(folder + "\\blocker", "a file where a folder should be"));
   const TestArchive archive =
       BuildArchive({{"a.txt", "aaa"}, {"b.txt", "bbb"}, {"blocker\\c.txt", "ccc"}});
   TRecordingCompressForm form;
+  std::atomic<int> progressShown{-1}, boxAbove{-1};
+  BoxWatcher watcher({"TMessageForm", "#32770"}, [&](HWND box, const SeenWindow& seen) {
+    // The message comes first, while the stay-on-top progress window is still up, and
+    // stands above it.
+    progressShown = IsWindowVisible(form.Handle()) ? 1 : 0;
+    boxAbove = IsAbove(box, form.Handle()) ? 1 : 0;
+    PressOk(box, seen);
+  });
   EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), folder), 0);
   EXPECT_EQ(ReadTestFile(folder + "\\a.txt"), "aaa") << "earlier files stay";
   EXPECT_EQ(ReadTestFile(folder + "\\b.txt"), "bbb");
@@ -132,6 +151,42 @@ TEST(ExtractArchive, AFolderFailureAtTheThirdEntryReportsAndReturnsZero) {
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "コルヴァニ　領収書発行セットアップ");
   EXPECT_EQ(seen[0].text, "ディレクトリを作成できませんでした");
+  EXPECT_EQ(progressShown, 1) << "the box is shown before the window is hidden";
+  EXPECT_EQ(boxAbove, 1) << "the box is not hidden behind the stay-on-top progress window";
+}
+
+// Where the file system is to report a read error, for the reader's block call.
+std::uint64_t readErrorAt = 0;
+
+std::size_t ReadFailingAt(std::FILE* file, void* buffer, std::size_t count, bool& failed) {
+  const long at = std::ftell(file);
+  if (at < 0 || static_cast<std::uint64_t>(at) >= readErrorAt) {
+    failed = true;
+    return 0;
+  }
+  const std::uint64_t before = readErrorAt - static_cast<std::uint64_t>(at);
+  return archive::FileReader::ReadBlockFromFile(
+      file, buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, before)), failed);
+}
+
+TEST(ExtractArchive, AReadErrorAtAnEntryBoundaryIsNotTheEndOfTheArchive) {
+  TempFolder temp;
+  const TestArchive archive =
+      BuildArchive({{"a.txt", SampleContent(3000, 6)}, {"b.txt", SampleContent(2000, 7)}});
+  const Text path = WriteArchive(temp, archive);
+  TRecordingCompressForm whole;
+  ASSERT_EQ(whole.ExtractArchive(path, temp / "whole"), 2);
+
+  struct ReadCallSwap {
+    archive::FileReader::BlockReadCall saved = archive::FileReader::ReadBlock;
+    ReadCallSwap() { archive::FileReader::ReadBlock = &ReadFailingAt; }
+    ~ReadCallSwap() { archive::FileReader::ReadBlock = saved; }
+  } swap;
+  readErrorAt = archive.ends[0];  // where the second entry starts
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(path, temp / "out"), 0) << "a read error is no end of the archive";
+  EXPECT_EQ(form.steps.size(), 1u) << "the first file was written before the error";
+  EXPECT_FALSE(form.Visible());
 }
 
 TEST(ExtractArchive, HostileNamesAreNeverWrittenOutsideTheFolder) {

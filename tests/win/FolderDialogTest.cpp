@@ -122,6 +122,16 @@ TEST_F(FolderDialogTest, TheSelectedFolderPositionsTheLists) {
   dialog.SetSelectedDir(temp / "missing\\x");
   EXPECT_EQ(dialog.DirList.CurrentDir(), current);
   EXPECT_EQ(dialog.DirEdit.GetText(), current);
+  // Nor does a drive that is missing: the lists stay on the current folder's drive.
+  char missingDrive = 0;
+  for (char letter = 'y'; letter > 'c' && missingDrive == 0; --letter) {
+    if ((GetLogicalDrives() & (1u << (letter - 'a'))) == 0) missingDrive = letter;
+  }
+  ASSERT_NE(missingDrive, 0) << "every drive letter is taken";
+  EXPECT_NO_THROW(dialog.SetSelectedDir(Text(1, missingDrive) + ":\\korvani"));
+  EXPECT_EQ(dialog.DirList.CurrentDir(), current);
+  EXPECT_EQ(dialog.DriveList.CurrentDrive(), 'c');
+  EXPECT_EQ(dialog.DirEdit.GetText(), current);
 
   // Another drive: the drive box and the list both move.
   dialog.SetSelectedDir("Z:\\tmp");

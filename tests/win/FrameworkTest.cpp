@@ -1,11 +1,16 @@
 // The framework's guarantees to the program's forms: an exception that escapes a
 // handler is shown in the exception box and the form goes on; EAbort is silent; modal
-// showing and its close box.
+// showing and its close box; a minimised start; the task-bar window during boxes; forms
+// freed by their close action; controls that die before their form.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
+#include <utility>
 
 #include "BoxWatcher.h"
+#include "app/MessageDialog.h"
 #include "base/Exceptions.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
@@ -29,16 +34,60 @@ class TTestForm : public TForm {
   TTestForm() : TForm(TestFormParams()) {
     Button.Create(*this, ControlLayout{"Button", 10, 10, 100, 25, "押す"});
   }
+  ~TTestForm() override {
+    if (destroyed != nullptr) *destroyed = true;
+  }
   TButton Button;
   int closeCount = 0;
+  int showCount = 0;
   TCloseAction closeAction = TCloseAction::Hide;
+  bool* destroyed = nullptr;
 
  protected:
+  void FormShow() override { ++showCount; }
   void FormClose(TCloseAction& action) override {
     ++closeCount;
     action = closeAction;
   }
 };
+
+// An application object of the test's own, for cases that need a main form: the
+// framework reaches the application through `Application`, which points here while this
+// lives. Its forms are freed at the end, and a quit message it posted is dropped.
+class ScopedApplication {
+ public:
+  ScopedApplication() : saved_(Application) {
+    app_.SetTitle(saved_->Title());
+    Application = &app_;
+  }
+  ~ScopedApplication() {
+    app_.FreeForms();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    Application = saved_;
+  }
+  TApplication* operator->() { return &app_; }
+
+ private:
+  TApplication* saved_;
+  TApplication app_;
+};
+
+// Handles messages as the message loop does until `condition` holds; false when it
+// still does not after `milliseconds`.
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > milliseconds) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
+      Application->HandleMessage();
+    }
+  }
+  return true;
+}
 
 void PressOk(HWND box, const SeenWindow&) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
@@ -136,5 +185,131 @@ TEST(Framework, CloseActionNoneKeepsAModalFormOpen) {
   EXPECT_EQ(form.closeCount, 2);
   EXPECT_EQ(closes, 1);
 }
+
+TEST(Framework, AMinimisedStartShowsTheMainFormWhenTheTaskBarEntryIsRestored) {
+  ScopedApplication app;
+  TTestForm* form = nullptr;
+  app->CreateForm(form);
+  HWND taskBarWindow = app->Handle();
+  app->ShowMainFormFor(SW_SHOWMINNOACTIVE);
+  EXPECT_TRUE(IsIconic(taskBarWindow));
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(form->showCount, 0);
+
+  PostMessageA(taskBarWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return form->Visible(); })) << "restoring shows the main form";
+  EXPECT_EQ(form->showCount, 1) << "with its show handler, as at a normal start";
+  EXPECT_FALSE(IsIconic(taskBarWindow));
+
+  // The form's own minimise box minimises the application; restoring brings it back.
+  PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(taskBarWindow) && !form->Visible(); }))
+      << "the minimise box minimises the task-bar entry and hides the form";
+  PostMessageA(taskBarWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return form->Visible(); })) << "restoring brings the form back";
+  EXPECT_FALSE(IsIconic(form->Handle()));
+  EXPECT_FALSE(IsIconic(taskBarWindow));
+}
+
+TEST(Framework, TheTaskBarWindowIsDisabledDuringABoxAndTheProgramClosesOnce) {
+  ScopedApplication app;
+  TTestForm* form = nullptr;
+  app->CreateForm(form);
+  HWND taskBarWindow = app->Handle();
+  app->ShowMainFormFor(SW_SHOWNORMAL);
+  std::atomic<int> enabledMeanwhile{-1};
+  BoxWatcher watcher({"TMessageForm"}, [&](HWND box, const SeenWindow&) {
+    enabledMeanwhile = IsWindowEnabled(taskBarWindow) ? 1 : 0;
+    // The user closes the program from its task-bar entry while the box is up; posted
+    // messages are taken in order, so both arrive before the box's OK.
+    PostMessageA(taskBarWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(taskBarWindow, WM_CLOSE, 0, 0);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  // As the start button does: a box, then the form closed at the end of the handler.
+  form->Button.OnClick = [&] {
+    ShowNotice("セットアップが正常に終了しました");
+    form->Close();
+  };
+  SendMessageA(form->Button.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(enabledMeanwhile, 0) << "the task-bar window is disabled while the box shows";
+  EXPECT_EQ(form->closeCount, 1);
+  EXPECT_TRUE(app->TerminateRequested());
+  EXPECT_TRUE(IsWindowEnabled(taskBarWindow)) << "enabled again after the box";
+  // Closing again once the program is ending runs nothing more.
+  SendMessageA(taskBarWindow, WM_CLOSE, 0, 0);
+  form->Close();
+  EXPECT_EQ(form->closeCount, 1);
+}
+
+// What the handler of a form that frees itself saw. Kept outside the form, so that the
+// handler reads nothing of the form after the nested loop.
+struct FreeWatch {
+  bool inHandler = false;
+  bool freedInHandler = false;
+  bool freed = false;
+} freeWatch;
+
+class TSelfFreeingForm : public TTestForm {
+ public:
+  ~TSelfFreeingForm() override {
+    freeWatch.freed = true;
+    if (freeWatch.inHandler) freeWatch.freedInHandler = true;
+  }
+};
+
+TEST(Framework, AFormFreedByItsCloseActionOutlivesTheHandlerThatClosedIt) {
+  ScopedApplication app;
+  TTestForm* main = nullptr;
+  TSelfFreeingForm* second = nullptr;
+  app->CreateForm(main);
+  app->CreateForm(second);
+  freeWatch = FreeWatch();
+  second->closeAction = TCloseAction::Free;
+  second->Show();
+  // The handler closes its own form, then runs a nested modal loop (a box).
+  second->Button.OnClick = [form = second] {
+    freeWatch.inHandler = true;
+    form->Close();
+    ShowNotice("閉じました");
+    freeWatch.inHandler = false;
+  };
+  BoxWatcher watcher({"TMessageForm"}, PressOk);
+  PostMessageA(second->Button.Handle(), BM_CLICK, 0, 0);
+  ASSERT_TRUE(PumpUntil([] { return freeWatch.freed; })) << "freed once the click has been handled";
+  EXPECT_FALSE(freeWatch.freedInHandler) << "freed by the box's loop inside its own handler";
+  EXPECT_EQ(watcher.Seen().size(), 1u);
+}
+
+TEST(Framework, AControlThatDiesLeavesItsForm) {
+  TTestForm form;
+  auto extra = std::make_unique<TButton>();
+  extra->Create(form, ControlLayout{"Extra", 10, 50, 100, 25, "追加"});
+  form.SetDefaultButton(extra.get());
+  form.SetActiveControl(extra.get());
+  const int id = extra->Id();
+  ASSERT_EQ(form.Controls().size(), 2u);
+  extra.reset();
+  ASSERT_EQ(form.Controls().size(), 1u);
+  EXPECT_EQ(form.Controls()[0], &form.Button);
+  EXPECT_EQ(form.DefaultButton(), nullptr);
+  EXPECT_EQ(form.ActiveControl(), nullptr);
+  // A message the form routes by control id finds nothing now.
+  MEASUREITEMSTRUCT item{};
+  item.CtlType = ODT_LISTBOX;
+  item.CtlID = static_cast<UINT>(id);
+  EXPECT_EQ(SendMessageA(form.Handle(), WM_MEASUREITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&item)), 0);
+
+  // A control that outlives its form forgets it.
+  auto survivor = std::make_unique<TButton>();
+  {
+    TTestForm shortLived;
+    survivor->Create(shortLived, ControlLayout{"Survivor", 10, 50, 100, 25, "残る"});
+  }
+  EXPECT_EQ(survivor->Form(), nullptr);
+}
+
+// The guards of the window procedures never let an exception through.
+static_assert(noexcept(std::declval<TApplication&>().ReportException()));
 
 }  // namespace

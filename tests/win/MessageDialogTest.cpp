@@ -268,6 +268,29 @@ TEST(MessageDialog, LayoutOfAOneButtonBox) {
   ExpectLayout(run.seen, 1, 1);
 }
 
+TEST(MessageDialog, TheBoxTakesTheSystemsMessageFontAsTheSystemGivesIt) {
+  // A message font described by its cell height (a positive height), semi-bold and
+  // italic, for this process only.
+  NONCLIENTMETRICSA saved{};
+  saved.cbSize = sizeof saved;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof saved, &saved, 0));
+  NONCLIENTMETRICSA metrics = saved;
+  metrics.lfMessageFont.lfHeight = 17;
+  metrics.lfMessageFont.lfWeight = FW_SEMIBOLD;
+  metrics.lfMessageFont.lfItalic = TRUE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  const BoxRun run = RunBox([] { return MessageDialog("完了しました", TMsgDlgType::Information, mbOK, 0); }, Enter);
+  SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof saved, &saved, 0);
+  ASSERT_NE(run.seen.font, nullptr);
+  LOGFONTA used{};
+  ASSERT_EQ(GetObjectA(run.seen.font, sizeof used, &used), static_cast<int>(sizeof used));
+  EXPECT_EQ(used.lfHeight, 17) << "a cell height stays a cell height";
+  EXPECT_EQ(used.lfWeight, FW_SEMIBOLD);
+  EXPECT_TRUE(used.lfItalic);
+  EXPECT_STREQ(used.lfFaceName, metrics.lfMessageFont.lfFaceName);
+  ExpectLayout(run.seen, 1, 1);
+}
+
 TEST(MessageDialog, LayoutOfAThreeButtonBox) {
   // The row is wider than icon and text here, so it decides the width.
   const BoxRun run = RunBox(

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "base/Exceptions.h"
 #include "app/Registry.h"
@@ -200,6 +201,57 @@ TEST(Registry, OpenPathFailsWhereTheKeyRefusesFullAccess) {
     }
     RegCloseKey(key);
   }
+}
+
+// The keys the accessor closes, and an open call that answers an empty path below a
+// predefined key with that key itself, as Windows does (Wine gives a new handle).
+std::vector<HKEY> closedKeys;
+
+LONG WINAPI RecordClose(HKEY key) {
+  closedKeys.push_back(key);
+  return RegCloseKey(key);
+}
+
+LONG WINAPI OpenAsWindows(HKEY base, LPCSTR path, DWORD options, REGSAM access, PHKEY result) {
+  if (base == HKEY_LOCAL_MACHINE && (path == nullptr || *path == '\0')) {
+    *result = base;
+    return ERROR_SUCCESS;
+  }
+  return RegOpenKeyExA(base, path, options, access, result);
+}
+
+TEST(Registry, ThePredefinedRootOpenedAsItselfIsNeverClosed) {
+  struct CallSwap {
+    TRegistry::KeyOpenCall open = TRegistry::OpenKeyCall;
+    TRegistry::KeyCloseCall close = TRegistry::CloseKeyCall;
+    CallSwap() {
+      TRegistry::OpenKeyCall = &OpenAsWindows;
+      TRegistry::CloseKeyCall = &RecordClose;
+      closedKeys.clear();
+    }
+    ~CallSwap() {
+      TRegistry::OpenKeyCall = open;
+      TRegistry::CloseKeyCall = close;
+    }
+  } swap;
+  TestKey test;
+  HKEY opened = nullptr;
+  {
+    TRegistry reg;
+    reg.SelectRoot(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenPath("\\", false));
+    EXPECT_EQ(reg.CurrentKey(), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(reg.CurrentPath(), "");
+    ASSERT_TRUE(reg.OpenPath(test.Absolute(), true));  // the root key is let go, not closed
+    opened = reg.CurrentKey();
+    ASSERT_TRUE(reg.OpenPath("\\", false));
+    ASSERT_TRUE(reg.OpenPath("", false));  // the same root again
+    EXPECT_EQ(reg.CurrentKey(), HKEY_LOCAL_MACHINE);
+  }
+  EXPECT_EQ(closedKeys, std::vector<HKEY>{opened}) << "only the key the accessor opened itself is closed";
+  HKEY software = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &software), ERROR_SUCCESS);
+  RegCloseKey(software);
 }
 
 }  // namespace

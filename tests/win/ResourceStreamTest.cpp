@@ -2,6 +2,7 @@
 // writing it whole to a file.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <type_traits>
 
 #include "TempFolder.h"
@@ -46,6 +47,20 @@ TEST(ResourceStream, FoundByTypeAndNameRegardlessOfCase) {
   } catch (const EStreamError& e) {
     EXPECT_EQ(e.Message(), "読み込み専用リソース ストリームには書き込めません");
   }
+
+  // The position stays inside the resource, so no read reaches past either end.
+  const std::int64_t size = mixed.Size();
+  EXPECT_EQ(mixed.Seek(-10, TSeekOrigin::Beginning), 0);
+  char first[3] = {};
+  EXPECT_EQ(mixed.Read(first, 3), 3);
+  EXPECT_EQ(std::string(first, 3), kSample.substr(0, 3));
+  EXPECT_EQ(mixed.Seek(-100, TSeekOrigin::Current), 0);
+  EXPECT_EQ(mixed.Seek(size + 100, TSeekOrigin::Beginning), size);
+  EXPECT_EQ(mixed.Read(first, 3), 0);
+  EXPECT_EQ(mixed.Seek(5, TSeekOrigin::End), size);
+  EXPECT_EQ(mixed.Seek(-2, TSeekOrigin::End), size - 2);
+  EXPECT_EQ(mixed.Seek(INT64_MIN, TSeekOrigin::End), 0);
+  EXPECT_EQ(mixed.Seek(INT64_MAX, TSeekOrigin::Current), size);
 }
 
 TEST(ResourceStream, AMissingResourceThrowsWithTheNameAsPassed) {
