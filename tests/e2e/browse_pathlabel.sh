@@ -1,8 +1,8 @@
 #!/bin/bash
 # The folder dialog without the edit box (ChooseDirectory without cdEditable, with
 # cdConfirm, cdCreate and a help context), on a deep folder: the path label in its place
-# keeps the whole path as its caption (the screenshots show it painted shortened); it
-# follows the folder list; the Help button stays, OK and Cancel keep their places; OK returns the
+# keeps the whole path as its caption and paints it shortened to its width; it follows
+# the folder list; the Help button stays, OK and Cancel keep their places; OK returns the
 # folder list's folder without a question. The Win32 test program opens the dialog for
 # this (its disabled test FolderDialogTest.ShowThePathLabel) and prints the result.
 . "$(dirname "$0")/lib/common.sh"
@@ -34,6 +34,23 @@ check "OK at 172" grep -qE "^control id=$OK class=Button rect=172,224 77x27 visi
 check "Cancel at 256" grep -qE "^control id=$CANCEL class=Button rect=256,224 77x27 visible=1 " "$E2E_TMP/dump"
 check "with a help context the Help button stays" \
   grep -qE "^control id=$HELP class=Button rect=340,224 77x27 visible=1 " "$E2E_TMP/dump"
+# The label paints the path shortened with "...\\" to its 313 pixels: on the screen its
+# ink ends inside the label, yet it keeps more than half of the width (folders are left
+# out, not the whole path). The screen is read until the label is drawn the same twice.
+read -r ox oy < <(sed -n 's/^origin=\([0-9-]*\),\([0-9-]*\)$/\1 \2/p' "$E2E_TMP/dump")
+ink_end() {  # the right end of the ink in the label's pixels, empty while it is blank
+  import -display "$DISPLAY" -window root png:- 2>/dev/null |
+    convert - -crop "313x20+$((ox + 8))+$((oy + 24))" +repage -threshold 50% -negate -format '%@\n' info: 2>/dev/null |
+    sed -n 's/^\([1-9][0-9]*\)x[0-9]*+\([0-9]*\)+[0-9]*$/\1 \2/p' | { read -r w x && echo $((w + x)); }
+}
+last="" painted=""
+for i in $(seq 1 100); do
+  now=$(ink_end)
+  if [ -n "$now" ] && [ "$now" = "$last" ]; then painted=$now; break; fi
+  last=$now
+done
+check "the label's path is painted shortened to fit it (ink ends at ${painted:-none} of 313)" \
+  test -n "$painted" -a "${painted:-0}" -gt 156 -a "${painted:-0}" -le 305
 expect_line "the drive item" "$E2E_TMP/dirs" "item 0 C:\\"
 same "the path items end in the current folder, its subfolder after it" \
   "$(sed -n 's/^item [0-9]* //p' "$E2E_TMP/dirs" | tail -7 | tr '\n' '|')" \

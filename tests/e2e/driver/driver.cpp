@@ -9,7 +9,9 @@
 //   driver list                            visible top-level windows
 //   driver wait WINDOW [ms]                wait until a window matching WINDOW is visible
 //   driver gone WINDOW [ms]                wait until no visible window matches WINDOW
-//   driver dump WINDOW                     the window and its controls
+//   driver dump WINDOW                     the window and its controls (rectangles
+//                                          of controls in client coordinates; origin=
+//                                          is the client area's place on the screen)
 //   driver peek WINDOW                     the same without sending messages, for a
 //                                          window whose thread is busy
 //   driver freeze WINDOW CONTROL PATTERN [ms]
@@ -254,6 +256,9 @@ void Describe(HWND top, bool ask) {
   Print(L"caption=" + text(top));
   Print(L"rect=" + RectText(window));
   Print(L"client=" + RectText(client));
+  POINT origin{0, 0};
+  ClientToScreen(top, &origin);
+  Print(L"origin=" + std::to_wstring(origin.x) + L"," + std::to_wstring(origin.y));
   Print(L"owner=" + (owner ? ClassOf(owner) + L"|" + text(owner) : std::wstring()));
   for (HWND child : Children(top)) {
     if (GetParent(child) != top) continue;
