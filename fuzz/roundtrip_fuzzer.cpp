@@ -1,7 +1,8 @@
 // Encodes any bytes and decodes the stream again: the result must be the input, the
 // stream must end exactly after its last token, it must not depend on what a previous
 // entry left in the ring, and encoding the same bytes again with the same encoder must
-// give the same stream (its state is reset for every entry).
+// give the same stream (its state is reset for every entry). The smallest stream obeys
+// the same rules and is never longer than the classic one.
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -24,10 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The carried-over ring positions hold bytes of the input's end, as if an entry had
   // just been decoded: a stream that read them before writing them would go wrong.
   static RingBuffer ring;
-  std::memset(ring, 0x5A, sizeof ring);
-  for (std::size_t i = 0; i < kMaxMatch && i < size; ++i) {
-    ring[kFirstWritePosition + i] = static_cast<std::uint8_t>(~data[size - 1 - i]);
-  }
+  auto poison = [&] {
+    std::memset(ring, 0x5A, sizeof ring);
+    for (std::size_t i = 0; i < kMaxMatch && i < size; ++i) {
+      ring[kFirstWritePosition + i] = static_cast<std::uint8_t>(~data[size - 1 - i]);
+    }
+  };
+  poison();
   std::vector<std::uint8_t> decoded(size + 1);
   {
     MemoryReader in(stream);
@@ -53,6 +57,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VectorWriter out(again);
     encoder.Encode(in, out);
     FUZZ_CHECK(again == stream);
+  }
+  {
+    std::vector<std::uint8_t> smallest;
+    {
+      MemoryReader in(data, size);
+      VectorWriter out(smallest);
+      FUZZ_CHECK(encoder.EncodeSmallest(in, out) == size);
+    }
+    FUZZ_CHECK(smallest.size() <= stream.size());
+    poison();
+    MemoryReader in(smallest);
+    BufferWriter out(decoded.data(), decoded.size());
+    FUZZ_CHECK(DecodeEntry(ring, static_cast<std::uint32_t>(size), in, out) ==
+               DecodeStatus::Complete);
+    FUZZ_CHECK(in.Tell() == smallest.size());
+    FUZZ_CHECK(out.Tell() == size);
+    FUZZ_CHECK(size == 0 || std::memcmp(decoded.data(), data, size) == 0);
   }
   return 0;
 }

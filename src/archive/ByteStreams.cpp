@@ -46,6 +46,7 @@ int FileReader::Refill() {
   if (error) failed_ = true;
   if (got == 0) return kEndOfInput;
   end_ = buffer_ + got;
+  if (observer_ != nullptr) observer_(observerContext_, base_ + got);
   return *next_++;
 }
 
@@ -63,6 +64,7 @@ std::size_t FileReader::Read(void* destination, std::size_t count) {
         base_ += got;
         done += got;
         if (error) failed_ = true;
+        if (observer_ != nullptr) observer_(observerContext_, base_);
         break;
       }
       const int c = Refill();
@@ -78,20 +80,27 @@ std::size_t FileReader::Read(void* destination, std::size_t count) {
   return done;
 }
 
-bool FileReader::SeekTo(long offset, int origin) {
+bool FileReader::SeekTo(int origin) {
   if (file_ == nullptr) return false;
   next_ = end_ = buffer_;
   std::clearerr(file_);
-  if (std::fseek(file_, offset, origin) != 0) return false;
-  const long at = std::ftell(file_);
+  // 64-bit offsets: fseek and ftell take a long, which has 32 bits on Windows, so an
+  // archive of 2 GiB or more would report a wrong size there.
+#ifdef _WIN32
+  if (_fseeki64(file_, 0, origin) != 0) return false;
+  const long long at = _ftelli64(file_);
+#else
+  if (fseeko(file_, 0, origin) != 0) return false;
+  const off_t at = ftello(file_);
+#endif
   if (at < 0) return false;
   base_ = static_cast<std::uint64_t>(at);
   return true;
 }
 
-bool FileReader::SeekToEnd() { return SeekTo(0, SEEK_END); }
+bool FileReader::SeekToEnd() { return SeekTo(SEEK_END); }
 
-bool FileReader::Rewind() { return SeekTo(0, SEEK_SET); }
+bool FileReader::Rewind() { return SeekTo(SEEK_SET); }
 
 // ---- FileWriter ----
 
@@ -112,10 +121,24 @@ bool FileWriter::Open(const Text& path) {
   return file_ != nullptr;
 }
 
+void FileWriter::OpenConsumer(Consumer consumer, void* context) {
+  Close();
+  failed_ = false;
+  base_ = 0;
+  next_ = buffer_;
+  consumer_ = consumer;
+  consumerContext_ = context;
+}
+
 bool FileWriter::Drain() {
   const std::size_t pending = static_cast<std::size_t>(next_ - buffer_);
   next_ = buffer_;
   if (pending == 0) return !failed_;
+  if (consumer_ != nullptr) {
+    consumer_(consumerContext_, buffer_, pending);
+    base_ += pending;
+    return !failed_;
+  }
   if (file_ == nullptr) {
     failed_ = true;
     return false;
@@ -147,6 +170,11 @@ bool FileWriter::Flush() {
 }
 
 bool FileWriter::Close() {
+  if (consumer_ != nullptr) {
+    Drain();
+    consumer_ = nullptr;
+    return !failed_;
+  }
   if (file_ == nullptr) {
     const bool lost = next_ != buffer_;
     next_ = buffer_;

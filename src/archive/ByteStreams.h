@@ -61,6 +61,15 @@ class FileReader {
   // True when the C runtime reported a read error (as opposed to the end of input).
   bool ReadFailed() const { return failed_; }
 
+  // Calls `observer(context, offset)` each time the reader fetches more of the file (once
+  // per buffer, never per byte), with the offset reached: a progress display costs the
+  // per-byte path nothing. Null stops the calls. Kept across Open and Close.
+  using Observer = void (*)(void* context, std::uint64_t offset);
+  void Observe(Observer observer, void* context) {
+    observer_ = observer;
+    observerContext_ = context;
+  }
+
   // The call that reads a block: up to `count` bytes, and `failed` set on a read error.
   // Tests replace it to see read errors, which no file system at hand gives on demand.
   using BlockReadCall = std::size_t (*)(std::FILE* file, void* buffer, std::size_t count, bool& failed);
@@ -71,7 +80,7 @@ class FileReader {
   template <class>
   friend class ReadCursor;
   int Refill();
-  bool SeekTo(long offset, int origin);
+  bool SeekTo(int origin);
 
   std::FILE* file_ = nullptr;
   unsigned char* buffer_;
@@ -79,6 +88,8 @@ class FileReader {
   const unsigned char* end_;
   std::uint64_t base_ = 0;  // file offset of buffer_[0]
   bool failed_ = false;
+  Observer observer_ = nullptr;
+  void* observerContext_ = nullptr;
 };
 
 // A file opened for binary writing ("wb"), truncating what was there. Write errors are
@@ -95,7 +106,11 @@ class FileWriter {
 
   // Creates or truncates `path`. False when it cannot be created.
   bool Open(const Text& path);
-  bool IsOpen() const { return file_ != nullptr; }
+  // Instead of a file, hands the written bytes to `consumer(context, bytes, count)`, a
+  // buffer at a time (for checks that look at a decoder's output without storing it).
+  using Consumer = void (*)(void* context, const std::uint8_t* bytes, std::size_t count);
+  void OpenConsumer(Consumer consumer, void* context);
+  bool IsOpen() const { return file_ != nullptr || consumer_ != nullptr; }
   // Flushes and closes; true when every write and the close succeeded. Writing to a
   // writer that is not open counts as a failure.
   bool Close();
@@ -126,6 +141,8 @@ class FileWriter {
   unsigned char* end_;
   std::uint64_t base_ = 0;  // bytes handed to the C runtime so far
   bool failed_ = false;
+  Consumer consumer_ = nullptr;
+  void* consumerContext_ = nullptr;
 };
 
 // Reads from bytes in memory (tests, fuzzing, the resource bytes of a program).

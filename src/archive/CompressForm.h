@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "archive/ByteStreams.h"
 #include "archive/LzssDecoder.h"
+#include "archive/ProgressScale.h"
 #include "ui/Form.h"
 #include "ui/Label.h"
 #include "ui/ProgressBar.h"
@@ -20,6 +21,8 @@ class TCompressForm : public TForm {
   archive::RingBuffer RingBuffer = {};
   archive::FileReader ArchiveFile;
   archive::FileWriter OutFile;
+  // AllBar's units: bytes, or a power of two of them for an archive of 2 GiB or more.
+  archive::ProgressScale AllBarScale{0};
 
   // Extracts every entry of the archive file into `folder`; returns the number of files
   // written, or 0 when the archive cannot be opened, holds no entry, a folder cannot be

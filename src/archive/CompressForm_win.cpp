@@ -46,7 +46,7 @@ archive::DecodeStatus TCompressForm::DecodeEntry(std::uint32_t size) {
 }
 
 void TCompressForm::EntryWritten() {
-  AllBar.SetPosition(static_cast<int>(ArchiveFile.Tell()));
+  AllBar.SetPosition(AllBarScale.Position(ArchiveFile.Tell()));
   Label1.SetRedraw(true);
   Repaint();
 }
@@ -54,7 +54,8 @@ void TCompressForm::EntryWritten() {
 int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
   if (!ArchiveFile.Open(archivePath)) return 0;
   ArchiveFile.SeekToEnd();
-  AllBar.SetRange(0, static_cast<int>(ArchiveFile.Tell()));
+  AllBarScale = archive::ProgressScale(ArchiveFile.Tell());
+  AllBar.SetRange(0, AllBarScale.Maximum());
   ArchiveFile.Rewind();
   AllBar.SetPosition(0);
   Show();

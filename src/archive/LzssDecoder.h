@@ -31,39 +31,37 @@ enum class DecodeStatus {
 
 namespace detail {
 
-// Copies a match of 3 to 18 bytes from `source` in the ring to both `ring` (its write
-// position) and `output`, when no byte of the source is one that this match writes
-// before reading it: all loads come first, then the stores. A few fixed-size copies
-// that may overlap each other cover every length, and touch no byte outside the match.
-inline void CopyMatch(std::uint8_t* ring, std::uint8_t* output, const std::uint8_t* source,
-                      unsigned length) {
-  if (length >= 8) {
-    std::uint64_t first, middle = 0, last;
-    std::memcpy(&first, source, 8);
-    if (length > 16) std::memcpy(&middle, source + 8, 8);
-    std::memcpy(&last, source + length - 8, 8);
-    std::memcpy(ring, &first, 8);
-    std::memcpy(output, &first, 8);
-    if (length > 16) {
-      std::memcpy(ring + 8, &middle, 8);
-      std::memcpy(output + 8, &middle, 8);
+// Copies a match of `length` (3 to 18) bytes that starts `distance` bytes back in
+// `output`, byte k after bytes 0..k-1 are written, as the ring would give them. Eight
+// bytes at a time when the source lies at least eight bytes back: every byte that a
+// block reads is then written already. May write up to 7 bytes past the match, which
+// the caller leaves room for and overwrites later.
+inline void CopyFromHistory(std::uint8_t* output, unsigned distance, unsigned length) {
+  const std::uint8_t* source = output - distance;
+  if (distance >= 8) {
+    for (unsigned k = 0; k < length; k += 8) {
+      std::uint64_t block;
+      std::memcpy(&block, source + k, 8);
+      std::memcpy(output + k, &block, 8);
     }
-    std::memcpy(ring + length - 8, &last, 8);
-    std::memcpy(output + length - 8, &last, 8);
-  } else if (length >= 4) {
-    std::uint32_t first, last;
-    std::memcpy(&first, source, 4);
-    std::memcpy(&last, source + length - 4, 4);
-    std::memcpy(ring, &first, 4);
-    std::memcpy(output, &first, 4);
-    std::memcpy(ring + length - 4, &last, 4);
-    std::memcpy(output + length - 4, &last, 4);
   } else {
-    const std::uint8_t a = source[0], b = source[1], c = source[2];
-    ring[0] = output[0] = a;
-    ring[1] = output[1] = b;
-    ring[2] = output[2] = c;
+    for (unsigned k = 0; k < length; ++k) output[k] = source[k];
   }
+}
+
+// Writes the bytes [from, to) of the output, which ended at ring position `write`, into
+// the ring: the last 4096 of them, at the positions they were written at.
+inline void StoreInRing(std::uint8_t* ring, unsigned write, const std::uint8_t* from,
+                        const std::uint8_t* to) {
+  std::size_t count = static_cast<std::size_t>(to - from);
+  if (count > kRingSize) {
+    from = to - kRingSize;
+    count = kRingSize;
+  }
+  const unsigned start = (write - static_cast<unsigned>(count)) & kRingMask;
+  const std::size_t first = count < kRingSize - start ? count : kRingSize - start;
+  std::memcpy(ring + start, from, first);
+  std::memcpy(ring, from + first, count - first);
 }
 
 }  // namespace detail
@@ -73,11 +71,20 @@ inline void CopyMatch(std::uint8_t* ring, std::uint8_t* output, const std::uint8
 // Reads nothing past the token that completes the entry (in particular no flag byte
 // after a group's eighth token), stops at the first end of input, and cuts a match that
 // would run past `size`. `out`'s own state tells whether its writes succeeded.
+//
+// Two paths, with the same results. When a whole group is buffered, there is room for
+// all it can produce, and the entry cannot end inside it, the group is decoded on the
+// buffers directly: a match that lies within what this entry has written to the output
+// buffer copies from there, and the ring is brought up to date only before it is read
+// (a match further back, into the cleared or carried-over positions) and when the fast
+// path is left. Otherwise one token at a time through the cursors, ring and all.
 template <class In, class Out>
 DecodeStatus DecodeEntry(RingBuffer& ring, std::uint32_t size, In& in, Out& out) {
-  // The longest a group can be: a flag byte and eight matches; and the most it decodes to.
+  // The longest a group can be: a flag byte and eight matches; the most it decodes to;
+  // and the room that needs, with the 7 bytes a match may write past its end.
   constexpr std::size_t kLongestGroup = 1 + 8 * 2;
   constexpr std::uint32_t kLargestGroupOutput = 8 * kMaxMatch;
+  constexpr std::size_t kGroupRoom = kLargestGroupOutput + 7;
 
   ReadCursor<In> source(in);
   WriteCursor<Out> sink(out);
@@ -87,59 +94,53 @@ DecodeStatus DecodeEntry(RingBuffer& ring, std::uint32_t size, In& in, Out& out)
   // right once, so bit 8 is clear again exactly when the group's eight tokens are used.
   unsigned flags = 0;
   std::uint32_t missing = size;
+  // While groups are decoded on the buffers: the output this entry wrote to the buffer
+  // since the last token-at-a-time step (history), and how much of it the ring lacks.
+  std::uint8_t* history = nullptr;
+  std::uint8_t* unstored = nullptr;
+  auto storeHistory = [&](std::uint8_t* to) {
+    if (unstored != nullptr) detail::StoreInRing(ring, write, unstored, to);
+    unstored = to;
+  };
   while (missing != 0) {
     flags >>= 1;
     if ((flags & 0x100u) == 0) {
-      // At the start of a group. When the whole group is buffered, there is room for
-      // all it can produce, and the entry cannot end inside it, decode it without the
-      // per-byte checks: the same steps, on the buffers directly.
       if (missing >= kLargestGroupOutput && source.Available() >= kLongestGroup &&
-          sink.Room() >= kLargestGroupOutput) {
+          sink.Room() >= kGroupRoom) {
         const std::uint8_t* from = source.Data();
         std::uint8_t* to = sink.Data();
         const std::uint8_t* const groupStart = from;
         std::uint8_t* const outputStart = to;
+        if (history == nullptr) history = unstored = to;
         unsigned groupFlags = *from++;
         for (int token = 0; token < 8; ++token, groupFlags >>= 1) {
           if (groupFlags & 1u) {
-            const std::uint8_t byte = *from++;
-            *to++ = byte;
-            ring[write] = byte;
+            *to++ = *from++;
             write = (write + 1) & kRingMask;
+            continue;
+          }
+          const unsigned b0 = from[0];
+          const unsigned b1 = from[1];
+          from += 2;
+          unsigned position = b0 | (b1 & 0xF0u) << 4;
+          const unsigned length = (b1 & 0x0Fu) + kMatchThreshold + 1;
+          // How far back the source is: 1 to 4096 (the write position itself holds the
+          // byte written 4096 bytes ago).
+          const unsigned distance = ((write - position - 1) & kRingMask) + 1;
+          if (distance <= static_cast<std::size_t>(to - history)) {
+            detail::CopyFromHistory(to, distance, length);
+            to += length;
+            write = (write + length) & kRingMask;
           } else {
-            const unsigned b0 = from[0];
-            const unsigned b1 = from[1];
-            from += 2;
-            unsigned position = b0 | (b1 & 0xF0u) << 4;
-            const unsigned length = (b1 & 0x0Fu) + kMatchThreshold + 1;
-            // How far the write position is ahead of the source. Byte k is read after
-            // bytes 0..k-1 are written; it is one of them only when 0 < distance <= k.
-            const unsigned distance = (write - position) & kRingMask;
-            if (position + length <= kRingSize && write + length <= kRingSize &&
-                (distance >= length || distance == 0)) {
-              // Neither end wraps round the ring and the match reads no byte that it
-              // has written itself: loading everything first gives the same bytes.
-              detail::CopyMatch(ring + write, to, ring + position, length);
-              write = (write + length) & kRingMask;
-              to += length;
-            } else if (position + length <= kRingSize && write + length <= kRingSize) {
-              // No wrap, but the match repeats what it writes: one byte at a time.
-              for (unsigned k = 0; k < length; ++k) {
-                const std::uint8_t byte = ring[position + k];
-                to[k] = byte;
-                ring[write + k] = byte;
-              }
-              write = (write + length) & kRingMask;
-              to += length;
-            } else {
-              for (unsigned k = 0; k < length; ++k) {
-                const std::uint8_t byte = ring[position];
-                position = (position + 1) & kRingMask;
-                *to++ = byte;
-                ring[write] = byte;
-                write = (write + 1) & kRingMask;
-              }
+            storeHistory(to);
+            for (unsigned k = 0; k < length; ++k) {
+              const std::uint8_t byte = ring[position];
+              position = (position + 1) & kRingMask;
+              *to++ = byte;
+              ring[write] = byte;
+              write = (write + 1) & kRingMask;
             }
+            unstored = to;
           }
         }
         source.Skip(static_cast<std::size_t>(from - groupStart));
@@ -147,6 +148,11 @@ DecodeStatus DecodeEntry(RingBuffer& ring, std::uint32_t size, In& in, Out& out)
         missing -= static_cast<std::uint32_t>(to - outputStart);
         flags = 0;  // the group is used up
         continue;
+      }
+      // Token at a time from here: the ring must be whole, and the buffers may move.
+      if (history != nullptr) {
+        storeHistory(sink.Data());
+        history = unstored = nullptr;
       }
       const int c = source.Get();
       if (c < 0) return DecodeStatus::InputEnded;
@@ -179,6 +185,7 @@ DecodeStatus DecodeEntry(RingBuffer& ring, std::uint32_t size, In& in, Out& out)
       } while (--length != 0);
     }
   }
+  if (history != nullptr) storeHistory(sink.Data());
   return DecodeStatus::Complete;
 }
 

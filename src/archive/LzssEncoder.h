@@ -8,7 +8,15 @@
 // its streams are byte for byte those of that encoder. Every Encode starts from a fresh
 // state (ring, the 17 mirror bytes past its end, the trees), so each entry's stream
 // depends only on that entry's bytes and decodes with DecodeEntry whatever came before.
+//
+// EncodeSmallest writes the smallest stream it can find instead: the same tree gives the
+// longest match at every position, and a backward pass over the costs of a literal (one
+// flag bit and a byte, 9 bits) and of a match (17 bits) chooses the tokens. Any prefix
+// of 3 bytes or more of a match is a match, so the choice includes the stream Encode
+// writes; when the choice is not smaller, that stream is written, byte for byte.
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "archive/LzssDecoder.h"
 
@@ -25,6 +33,11 @@ class LzssEncoder {
   template <class In, class Out>
   std::uint64_t Encode(In& in, Out& out);
 
+  // Like Encode, but writes the smallest stream this encoder can find, never larger than
+  // Encode's. Keeps the whole input in memory (5 bytes per input byte).
+  template <class In, class Out>
+  std::uint64_t EncodeSmallest(In& in, Out& out);
+
  private:
   static constexpr unsigned N = kRingSize;
   static constexpr unsigned F = kMaxMatch;
@@ -40,16 +53,201 @@ class LzssEncoder {
   // The ring, with the first F-1 bytes mirrored past its end so that a string that
   // wraps can be compared without masking.
   std::uint8_t text_[N + F - 1];
-  std::uint16_t left_[N + 1];
-  std::uint16_t right_[N + 257];
+  // The trees: child_[p][0] holds the strings below p's, child_[p][1] those above or
+  // equal; indexed by the comparison's outcome, so the walk takes its way without a
+  // branch. Nodes 0..N-1 are ring
+  // positions, N is "no node" and N+1..N+256 the roots (one per first byte), whose
+  // tree hangs from child_[root][1].
+  std::uint16_t child_[N + 257][2];
   std::uint16_t parent_[N + 1];
   unsigned matchPosition_ = 0;
   unsigned matchLength_ = 0;
 };
 
+namespace detail {
+
+// The input of an entry with, for every byte, the longest match there (length 0 to 18,
+// never past the end) and its ring position.
+struct MatchTable {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> length;
+  std::vector<std::uint16_t> position;
+};
+
+// Chooses the tokens for `table` and writes the stream: the cheapest parse, or the
+// longest-match parse (the one Encode makes) when that is as small.
+template <class Out>
+void WriteCheapestParse(const MatchTable& table, Out& out);
+
+// The token lengths (1 for a literal) of the cheapest parse, from position 0 on.
+std::vector<std::uint8_t> CheapestParse(const MatchTable& table);
+// The token lengths of the longest-match parse.
+std::vector<std::uint8_t> LongestMatchParse(const MatchTable& table);
+// Stream bytes of a parse: each token's bytes and one flag byte per eight tokens.
+std::uint64_t StreamLength(const std::vector<std::uint8_t>& tokens);
+
+template <class Out>
+void WriteParse(const MatchTable& table, const std::vector<std::uint8_t>& tokens, Out& out) {
+  WriteCursor<Out> sink(out);
+  std::uint8_t code[1 + 8 * 2];
+  unsigned codeLength = 1;
+  unsigned count = 0;
+  code[0] = 0;
+  std::size_t at = 0;
+  for (const std::uint8_t length : tokens) {
+    if (length == 1) {
+      code[0] |= static_cast<std::uint8_t>(1u << count);
+      code[codeLength++] = table.bytes[at];
+    } else {
+      const unsigned position = table.position[at];
+      code[codeLength++] = static_cast<std::uint8_t>(position);
+      code[codeLength++] = static_cast<std::uint8_t>(((position >> 4) & 0xF0) |
+                                                     (length - (kMatchThreshold + 1)));
+    }
+    at += length;
+    if (++count == 8) {
+      for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
+      code[0] = 0;
+      codeLength = 1;
+      count = 0;
+    }
+  }
+  if (codeLength > 1) {
+    for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
+  }
+}
+
+template <class Out>
+void WriteCheapestParse(const MatchTable& table, Out& out) {
+  const std::vector<std::uint8_t> cheapest = CheapestParse(table);
+  const std::vector<std::uint8_t> longest = LongestMatchParse(table);
+  WriteParse(table, StreamLength(cheapest) < StreamLength(longest) ? cheapest : longest, out);
+}
+
+// Eight bytes read as a big-endian number: two such numbers compare as the bytes do.
+inline std::uint64_t LoadBigEndian64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  return __builtin_bswap64(v);
+#else
+  return v;
+#endif
+}
+
+// Index of the highest set bit of x, which is not 0, counted from bit 63 down.
+inline unsigned LeadingZeros(std::uint64_t x) {
+  return static_cast<unsigned>(__builtin_clzll(x));
+}
+
+// A string's bytes 1..17 (byte 0 chose its tree): 1..8 and 9..16 read big-endian, as
+// numbers that compare as the bytes do, and byte 17.
+struct Tail {
+  explicit Tail(const std::uint8_t* s)
+      : first(LoadBigEndian64(s + 1)), second(LoadBigEndian64(s + 9)), last(s[kMaxMatch - 1]) {}
+  std::uint64_t first;
+  std::uint64_t second;
+  unsigned last;
+};
+
+// Compares bytes 1..17 of the key with those of `other` (byte 0 is equal: both hang below
+// the same root). Returns the index of the first difference, or 18 when there is none,
+// and sets `above` to 1 when the key's byte there is the greater one or the strings are
+// equal, as the byte-by-byte comparison would.
+inline unsigned MatchingLength(const Tail& key, const std::uint8_t* other, unsigned& above) {
+  const std::uint64_t first = LoadBigEndian64(other + 1);
+  if (key.first != first) {
+    above = key.first > first;
+    return 1 + LeadingZeros(key.first ^ first) / 8;
+  }
+  const std::uint64_t second = LoadBigEndian64(other + 9);
+  if (key.second != second) {
+    above = key.second > second;
+    return 9 + LeadingZeros(key.second ^ second) / 8;
+  }
+  const unsigned last = other[kMaxMatch - 1];
+  above = key.last >= last;
+  return key.last != last ? kMaxMatch - 1 : kMaxMatch;
+}
+
+}  // namespace detail
+
+inline void LzssEncoder::InsertNode(unsigned r) {
+  const std::uint8_t* key = &text_[r];
+  const detail::Tail tail(key);
+  unsigned above = 1;
+  unsigned p = N + 1 + key[0];
+  child_[r][0] = child_[r][1] = kNil;
+  // The walk is a chain of loads, each waiting for the comparison before it: loading
+  // both children while the comparison runs and picking one afterwards keeps a load off
+  // that chain. The best match so far is kept in locals and updated without a branch:
+  // which node improves on it is as good as random.
+  unsigned bestLength = 0;
+  unsigned bestPosition = 0;
+  for (;;) {
+    const unsigned left = child_[p][0];
+    const unsigned right = child_[p][1];
+    const unsigned next = above ? right : left;
+    if (next == kNil) {
+      child_[p][above] = static_cast<std::uint16_t>(r);
+      parent_[r] = static_cast<std::uint16_t>(p);
+      matchPosition_ = bestPosition;
+      matchLength_ = bestLength;
+      return;
+    }
+    p = next;
+    const unsigned i = detail::MatchingLength(tail, &text_[p], above);
+    const bool better = i > bestLength;
+    bestPosition = better ? p : bestPosition;
+    bestLength = better ? i : bestLength;
+    if (i >= F) break;
+  }
+  matchPosition_ = bestPosition;
+  matchLength_ = bestLength;
+  // r's string equals p's in all F bytes: r takes p's place in the tree.
+  const unsigned up = parent_[p];
+  parent_[r] = static_cast<std::uint16_t>(up);
+  child_[r][0] = child_[p][0];
+  child_[r][1] = child_[p][1];
+  parent_[child_[p][0]] = static_cast<std::uint16_t>(r);
+  parent_[child_[p][1]] = static_cast<std::uint16_t>(r);
+  child_[up][child_[up][1] == p] = static_cast<std::uint16_t>(r);
+  parent_[p] = kNil;
+}
+
+inline void LzssEncoder::DeleteNode(unsigned p) {
+  const unsigned up = parent_[p];
+  if (up == kNil) return;  // not in the tree
+  const unsigned left = child_[p][0];
+  const unsigned right = child_[p][1];
+  unsigned q;
+  if (left == kNil || right == kNil) {
+    q = left ^ right ^ kNil;  // the child there is, or no node
+  } else {
+    // Two children: the largest node of the left subtree takes p's place.
+    q = child_[p][0];
+    if (child_[q][1] != kNil) {
+      do {
+        q = child_[q][1];
+      } while (child_[q][1] != kNil);
+      child_[parent_[q]][1] = child_[q][0];
+      parent_[child_[q][0]] = parent_[q];
+      child_[q][0] = child_[p][0];
+      parent_[child_[p][0]] = static_cast<std::uint16_t>(q);
+    }
+    child_[q][1] = child_[p][1];
+    parent_[child_[p][1]] = static_cast<std::uint16_t>(q);
+  }
+  parent_[q] = static_cast<std::uint16_t>(up);
+  child_[up][child_[up][1] == p] = static_cast<std::uint16_t>(q);
+  parent_[p] = kNil;
+}
+
 template <class In, class Out>
 std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   Reset();
+  ReadCursor<In> source(in);
+  WriteCursor<Out> sink(out);
   std::uint8_t code[1 + 8 * 2];  // a group: the flag byte and up to eight tokens
   code[0] = 0;
   unsigned codeLength = 1;
@@ -59,7 +257,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   unsigned r = N - F;      // the position of the bytes being encoded
   unsigned ahead = 0;      // bytes read but not yet encoded, starting at r
   for (; ahead < F; ++ahead) {
-    const int c = in.ReadByte();
+    const int c = source.Get();
     if (c < 0) break;
     text_[r + ahead] = static_cast<std::uint8_t>(c);
   }
@@ -81,7 +279,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     }
     mask = (mask << 1) & 0xFF;
     if (mask == 0) {
-      for (unsigned i = 0; i < codeLength; ++i) out.WriteByte(code[i]);
+      for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
       code[0] = 0;
       codeLength = 1;
       mask = 1;
@@ -89,7 +287,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     const unsigned used = matchLength_;
     unsigned i = 0;
     for (; i < used; ++i) {
-      const int c = in.ReadByte();
+      const int c = source.Get();
       if (c < 0) break;
       ++total;
       DeleteNode(s);
@@ -107,9 +305,52 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     }
   } while (ahead > 0);
   if (codeLength > 1) {
-    for (unsigned i = 0; i < codeLength; ++i) out.WriteByte(code[i]);
+    for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
   }
   return total;
+}
+
+template <class In, class Out>
+std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
+  // The same reads, inserts and deletes as Encode, one position at a time, recording the
+  // longest match at each.
+  Reset();
+  detail::MatchTable table;
+  {
+    ReadCursor<In> source(in);
+    unsigned s = 0;
+    unsigned r = N - F;
+    unsigned ahead = 0;
+    for (; ahead < F; ++ahead) {
+      const int c = source.Get();
+      if (c < 0) break;
+      text_[r + ahead] = static_cast<std::uint8_t>(c);
+      table.bytes.push_back(static_cast<std::uint8_t>(c));
+    }
+    if (ahead == 0) return 0;
+    for (unsigned i = 1; i <= F; ++i) InsertNode(r - i);
+    InsertNode(r);
+    do {
+      table.length.push_back(static_cast<std::uint8_t>(matchLength_ > ahead ? ahead : matchLength_));
+      table.position.push_back(static_cast<std::uint16_t>(matchPosition_));
+      const int c = source.Get();
+      DeleteNode(s);
+      if (c >= 0) {
+        table.bytes.push_back(static_cast<std::uint8_t>(c));
+        text_[s] = static_cast<std::uint8_t>(c);
+        if (s < F - 1) text_[s + N] = static_cast<std::uint8_t>(c);
+        s = (s + 1) & kRingMask;
+        r = (r + 1) & kRingMask;
+        InsertNode(r);
+      } else {
+        s = (s + 1) & kRingMask;
+        r = (r + 1) & kRingMask;
+        if (--ahead != 0) InsertNode(r);
+      }
+    } while (ahead > 0);
+  }
+  detail::WriteCheapestParse(table, out);
+  return table.bytes.size();
 }
 
 }  // namespace archive

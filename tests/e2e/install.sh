@@ -17,10 +17,12 @@ DESC=$PRODUCT
 TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'
 TLZPACK=$(sed -n 's/^TLZPACK_EXECUTABLE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
 
-# The installer runs from its own folder in drive C, where it leaves work.tmp.
+# The installer runs from its own folder in drive C, where it leaves work.tmp. It is
+# signed there, as a vendor ships it (lib/signing.sh).
 mkdir -p "$(drive_c setup)"
-cp "$SETUP_EXE" "$(drive_c setup/Setup.exe)"
 SETUP_COPY="$(drive_c setup/Setup.exe)"
+. "$(dirname "$0")/lib/signing.sh"
+signed_copy "$SETUP_EXE" "$SETUP_COPY"
 
 # install NAME FOLDER BOX MESSAGE: one run from the dialog to the end of the program.
 install() {

@@ -11,4 +11,43 @@ check "the resource is byte for byte the packed archive" cmp "$ARCHIVE" "$E2E_TM
 check "it is found as tlz/korvanislip too" \
   drv resource "$(dos_path "$SETUP_EXE")" tlz korvanislip "$(dos_path "$E2E_TMP/lower.tlz")"
 check "with the same bytes" cmp "$ARCHIVE" "$E2E_TMP/lower.tlz"
+
+# The manifests Windows reads when it starts each program (resource 1 of type 24), from
+# Setup.exe and from the programs inside its payload: well-formed XML, the execution
+# level, Windows Vista, 7, 8, 8.1 and 10/11 as supported, no common controls 6 and no
+# DPI declaration.
+SUPPORTED="{1f676c76-80e1-4239-95bb-83d0f6d0da78} {35138b9a-5d96-4fbd-8e2d-a2440225f93a}\
+ {4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38} {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\
+ {e2011457-1546-43c5-a5fe-008deee3d3f0}"
+manifest_is() {  # program level
+  local name m
+  name=$(basename "$1"); m="$E2E_TMP/$name.manifest"
+  if ! drv resource "$(dos_path "$1")" '#24' '#1' "$(dos_path "$m")" >/dev/null; then
+    fail "$name has no manifest"; return
+  fi
+  python3 - "$m" >"$m.read" <<'PY' || { fail "$name: the manifest is no well-formed XML"; return; }
+import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+local = lambda e: e.tag.split('}')[-1]
+every = list(root.iter())
+for e in every:
+    if local(e) == 'requestedExecutionLevel':
+        print('level', e.get('level'), 'uiAccess', e.get('uiAccess'))
+print('os', ' '.join(sorted(e.get('Id').lower() for e in every if local(e) == 'supportedOS')))
+print('dependencies', sum(local(e) == 'dependency' for e in every))
+print('dpi', sum(local(e) in ('dpiAware', 'dpiAwareness') for e in every))
+PY
+  check "$name: level $2" grep -qx "level $2 uiAccess false" "$m.read"
+  check "$name: supports Windows Vista to 10/11" grep -qxF "os $SUPPORTED" "$m.read"
+  check "$name: no common controls 6" grep -qx 'dependencies 0' "$m.read"
+  check "$name: no DPI declaration" grep -qx 'dpi 0' "$m.read"
+}
+if [ -x "$TLZPACK" ] && "$TLZPACK" extract "$E2E_TMP/resource.tlz" "$E2E_TMP/files" >/dev/null; then
+  manifest_is "$SETUP_EXE" requireAdministrator
+  manifest_is "$E2E_TMP/files/UnInst.exe" requireAdministrator
+  manifest_is "$E2E_TMP/files/korvani.exe" asInvoker
+  manifest_is "$E2E_TMP/files/update.exe" asInvoker
+else
+  fail "the payload could not be extracted to read its programs' manifests"
+fi
 e2e_finish

@@ -55,7 +55,7 @@ if drv freeze 'TCompressForm|' $LABEL1 'c:\progress-test\korvani\?.bin' 300000 >
   check "dialog frame" [ $((ex & 0x00000001)) -ne 0 ]
   check "FileBar hidden" grep -qE '^control .* class=msctls_progress32 rect=10,38 180x17 visible=0 ' "$E2E_TMP/peek"
   check "AllBar visible and smooth" \
-    grep -qE '^control .* class=msctls_progress32 rect=10,94 180x17 visible=1 style=[0-9a-f]*[13579bdf] ' "$E2E_TMP/peek"
+    grep -qE '^control .* class=msctls_progress32 rect=10,94 180x17 visible=1 enabled=1 style=[0-9a-f]*[13579bdf] ' "$E2E_TMP/peek"
   check "Label2" grep -q '^control .* class=Static rect=10,66 .* text=セットアップ状況$' "$E2E_TMP/peek"
   check "Label1 shows the file being written" \
     grep -qE "^control id=$LABEL1 class=Static rect=10,20 .* text=c:\\\\progress-test\\\\korvani\\\\[3-6]\\.bin\$" "$E2E_TMP/peek"

@@ -2,6 +2,7 @@
 // buffered file streams.
 #include <gtest/gtest.h>
 
+#include "ArchiveBuilder.h"
 #include "CodecTestSupport.h"
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
@@ -84,19 +85,6 @@ TEST(ArchiveReader, ReportsWhereTheInputEnds) {
   EXPECT_EQ(header.name, std::string(255, 'n'));
 }
 
-// Builds an archive in memory as the packer does.
-Bytes MakeArchive(const std::vector<std::pair<Text, Bytes>>& entries) {
-  Bytes archive;
-  archive::VectorWriter out(archive);
-  archive::LzssEncoder encoder;
-  for (const auto& [name, data] : entries) {
-    archive::WriteEntryHeader(out, name, static_cast<std::uint32_t>(data.size()));
-    archive::MemoryReader in(data);
-    encoder.Encode(in, out);
-  }
-  return archive;
-}
-
 TEST(ArchiveReader, WalksAMultiEntryArchiveWithOneRing) {
   const std::vector<std::pair<Text, Bytes>> entries = {
       {"UnInst.exe", MakeData(Kind::Binary, 20000, 1)},
@@ -106,7 +94,9 @@ TEST(ArchiveReader, WalksAMultiEntryArchiveWithOneRing) {
       {"eight", ToBytes("12345678")},
       {"last", MakeData(Kind::Random, 5000, 4)},
   };
-  const Bytes bytes = MakeArchive(entries);
+  std::vector<TestEntry> stored;
+  for (const auto& [name, data] : entries) stored.push_back({name, std::string(data.begin(), data.end())});
+  const Bytes bytes = ToBytes(BuildArchive(stored).bytes);
   archive::MemoryReader in(bytes);
   archive::RingBuffer ring = {};
   for (const auto& [name, data] : entries) {

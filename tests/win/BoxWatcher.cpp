@@ -1,6 +1,31 @@
 #include "BoxWatcher.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
 namespace {
+
+// The windows that watchers with an answer are handling; the safety net leaves them be.
+std::mutex claimedLock;
+std::vector<HWND> claimed;
+
+void Claim(HWND window, bool on) {
+  std::lock_guard<std::mutex> hold(claimedLock);
+  if (on) {
+    claimed.push_back(window);
+  } else {
+    claimed.erase(std::remove(claimed.begin(), claimed.end(), window), claimed.end());
+  }
+}
+
+bool IsClaimed(HWND window) {
+  std::lock_guard<std::mutex> hold(claimedLock);
+  return std::find(claimed.begin(), claimed.end(), window) != claimed.end();
+}
+
 struct EnumContext {
   const std::vector<std::string>* classes;
   std::vector<HWND> found;
@@ -24,10 +49,57 @@ Text WindowText(HWND window) {
   GetWindowTextA(window, buffer, sizeof buffer);
   return buffer;
 }
+
+SeenWindow Read(HWND window) {
+  SeenWindow s;
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  s.className = name;
+  s.caption = WindowText(window);
+  GetWindowRect(window, &s.window);
+  GetClientRect(window, &s.client);
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    SeenChild c{child, WindowText(child), {}, GetWindowLongA(child, GWL_STYLE)};
+    GetWindowRect(child, &c.rect);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&c.rect), 2);
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") == 0) {
+      s.buttons.push_back(c);
+    } else if ((c.style & SS_TYPEMASK) == SS_ICON) {
+      s.hasIcon = true;
+      s.iconControl = c;
+      s.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    } else if (lstrcmpiA(cls, "Static") == 0) {
+      s.message = c;
+      s.text = c.text;
+      s.font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
+    }
+  }
+  std::sort(s.buttons.begin(), s.buttons.end(),
+            [](const SeenChild& a, const SeenChild& b) { return a.rect.left < b.rect.left; });
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) s.focus = info.hwndFocus;
+  return s;
+}
+
+bool WaitHidden(HWND window, DWORD limitMs) {
+  for (DWORD waited = 0; IsWindowVisible(window) && waited < limitMs; waited += 20) Sleep(20);
+  return !IsWindowVisible(window);
+}
+
+// The close box, then WM_CLOSE; true when the window went.
+bool ForceClose(HWND window) {
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (WaitHidden(window, BoxWatcher::kLimitMs)) return true;
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  return WaitHidden(window, BoxWatcher::kLimitMs);
+}
+
 }  // namespace
 
-BoxWatcher::BoxWatcher(std::vector<std::string> classes,
-                       std::function<void(HWND, const SeenWindow&)> answer)
+BoxWatcher::BoxWatcher(std::vector<std::string> classes, Answer answer)
     : classes_(std::move(classes)), answer_(std::move(answer)) {
   InitializeCriticalSection(&lock_);
   thread_ = std::thread([this] { Run(); });
@@ -36,6 +108,11 @@ BoxWatcher::BoxWatcher(std::vector<std::string> classes,
 BoxWatcher::~BoxWatcher() {
   stop_ = true;
   thread_.join();
+  if (answer_) {
+    for (const SeenWindow& s : seen_) {
+      if (s.closedByLimit) ADD_FAILURE() << "the answer left " << s.className << " \"" << s.caption << "\" open";
+    }
+  }
   DeleteCriticalSection(&lock_);
 }
 
@@ -46,30 +123,64 @@ std::vector<SeenWindow> BoxWatcher::Seen() {
   return copy;
 }
 
+std::size_t BoxWatcher::Record(const SeenWindow& seen) {
+  EnterCriticalSection(&lock_);
+  seen_.push_back(seen);
+  const std::size_t index = seen_.size() - 1;
+  LeaveCriticalSection(&lock_);
+  return index;
+}
+
 void BoxWatcher::Run() {
+  std::vector<HWND> handled;
+  std::map<HWND, DWORD> firstSeen;  // the safety net's view: since when each is open
   while (!stop_) {
     EnumContext context{&classes_, {}};
     EnumWindows(&Collect, reinterpret_cast<LPARAM>(&context));
-    for (HWND window : context.found) {
-      bool known = false;
-      for (HWND h : handled_) known = known || h == window;
-      if (known) continue;
-      handled_.push_back(window);
-      Sleep(100);  // let the box finish drawing before reading and answering it
-      SeenWindow seen;
-      char name[256] = {};
-      GetClassNameA(window, name, sizeof name);
-      seen.className = name;
-      seen.caption = WindowText(window);
-      if (HWND text = GetDlgItem(window, 0xFFFF)) seen.text = WindowText(text);
-      if (HWND icon = GetDlgItem(window, 1088)) {  // the icon of a system box
-        seen.icon = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
+    if (answer_) {
+      for (HWND window : context.found) {
+        if (std::find(handled.begin(), handled.end(), window) != handled.end()) continue;
+        handled.push_back(window);
+        Claim(window, true);
+        Handle(window);
+        Claim(window, false);
       }
-      EnterCriticalSection(&lock_);
-      seen_.push_back(seen);
-      LeaveCriticalSection(&lock_);
-      answer_(window, seen);
+    } else {
+      std::map<HWND, DWORD> open;  // windows gone are forgotten: their handles may come back
+      for (HWND window : context.found) {
+        const auto known = firstSeen.find(window);
+        DWORD& since = open[window] = known != firstSeen.end() ? known->second : GetTickCount();
+        if (!IsClaimed(window) && GetTickCount() - since >= 2 * kLimitMs) {
+          Guard(window);
+          since = GetTickCount();
+        }
+      }
+      firstSeen.swap(open);
     }
-    Sleep(30);
+    Sleep(20);
   }
+}
+
+void BoxWatcher::Handle(HWND window) {
+  // Handled once the GUI thread is in the modal loop, i.e. showing (focus included) is done.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kLimitMs, &ignored);
+  const SeenWindow seen = Read(window);
+  const std::size_t index = Record(seen);  // seen by the test as soon as the answer closes it
+  answer_(window, seen);
+  if (!WaitHidden(window, kLimitMs)) {
+    EnterCriticalSection(&lock_);
+    seen_[index].closedByLimit = true;
+    LeaveCriticalSection(&lock_);
+    ForceClose(window);
+  }
+}
+
+void BoxWatcher::Guard(HWND window) {
+  // Reported while the test that showed the window still waits for it.
+  const SeenWindow seen = Read(window);
+  Record(seen);
+  ADD_FAILURE() << "nothing answered " << seen.className << " \"" << seen.caption << "\": \"" << seen.text
+                << "\"; the watcher closes it";
+  if (!ForceClose(window)) ADD_FAILURE() << "it could not be closed";
 }

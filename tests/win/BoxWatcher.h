@@ -1,6 +1,8 @@
 #pragma once
-// Watches, from a second thread, for the system message boxes and forms that the GUI
-// thread of the test opens, reads them and answers them as a user would.
+// Watches, from a second thread, for the message boxes and forms that the test's GUI
+// thread shows, reads each one once the GUI thread runs its modal loop and answers it
+// as a user would. A window that the answer leaves open is closed after a time limit
+// and the test fails, so a missed answer costs that test, never the whole run.
 #include <windows.h>
 
 #include <atomic>
@@ -11,28 +13,51 @@
 
 #include "base/Text.h"
 
+struct SeenChild {
+  HWND handle = nullptr;
+  Text text;
+  RECT rect{};  // in the window's client coordinates
+  LONG style = 0;
+};
+
+// What a window showed when it was answered.
 struct SeenWindow {
   std::string className;
   Text caption;
-  Text text;       // the message text (static 0xFFFF of a system box)
+  RECT window{}, client{};
+  Text text;  // the message: the static that is not an icon
+  HFONT font = nullptr;
   HICON icon = nullptr;
+  bool hasIcon = false;
+  SeenChild iconControl, message;
+  std::vector<SeenChild> buttons;  // left to right
+  HWND focus = nullptr;            // the GUI thread's focus
+  bool closedByLimit = false;      // the answer left it open; the watcher closed it
 };
 
 class BoxWatcher {
  public:
-  // `classes`: window classes to watch for (e.g. "#32770"); `answer` is called on the
-  // watcher thread for each new visible window of this process with one of them.
-  BoxWatcher(std::vector<std::string> classes, std::function<void(HWND, const SeenWindow&)> answer);
-  ~BoxWatcher();
+  using Answer = std::function<void(HWND, const SeenWindow&)>;
+  static constexpr DWORD kLimitMs = 10000;
+
+  // `classes`: window classes to watch for (e.g. "#32770", "TMessageForm"); `answer` is
+  // called on the watcher thread for each new visible window of this process with one
+  // of them. Without an answer the watcher is the run's safety net: it closes any such
+  // window that no other watcher is handling and that stays open twice the limit, and
+  // fails the running test.
+  BoxWatcher(std::vector<std::string> classes, Answer answer);
+  ~BoxWatcher();  // a window closed by the limit fails the test here
   std::vector<SeenWindow> Seen();
 
  private:
   void Run();
+  void Handle(HWND window);
+  void Guard(HWND window);
+  std::size_t Record(const SeenWindow& seen);
   std::vector<std::string> classes_;
-  std::function<void(HWND, const SeenWindow&)> answer_;
+  Answer answer_;
   std::atomic<bool> stop_{false};
   std::vector<SeenWindow> seen_;
-  std::vector<HWND> handled_;
   CRITICAL_SECTION lock_;
   std::thread thread_;
 };

@@ -150,6 +150,7 @@ TEST(ExtractArchive, AFolderFailureAtTheThirdEntryReportsAndReturnsZero) {
   const auto seen = watcher.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "コルヴァニ　領収書発行セットアップ");
+  EXPECT_EQ(seen[0].text, "ディレクトリを作成できませんでした");
   EXPECT_EQ(progressShown, 1) << "the box is shown before the window is hidden";
   EXPECT_EQ(boxAbove, 1) << "the box is not hidden behind the stay-on-top progress window";
 }

@@ -11,14 +11,12 @@
 #include "app/Folders.h"
 #include "folderdlg/ChooseDirectory.h"
 #include "folderdlg/SelectDirDlg.h"
-#include "folderdlg/SelectDirDlgLayout.h"
 
 namespace {
 
 using folder_test::CurrentFolderGuard;
 using folder_test::Items;
 using folder_test::UpperDrive;
-namespace layout = select_dir_layout;
 
 class FolderDialogTest : public testing::Test {
  protected:
@@ -33,12 +31,15 @@ class FolderDialogTest : public testing::Test {
   Text deep;
 };
 
-void ExpectBounds(const TControl& control, const ControlLayout& l) {
+// Left, top, width and height in client pixels at 96 pixels per inch.
+void ExpectBounds(const TControl& control, int left, int top, int width, int height) {
   const RECT r = control.BoundsRect();
-  EXPECT_EQ(r.left, l.left) << l.name;
-  EXPECT_EQ(r.top, l.top) << l.name;
-  EXPECT_EQ(r.right - r.left, l.width) << l.name;
-  EXPECT_EQ(r.bottom - r.top, l.height) << l.name;
+  EXPECT_EQ(r.left, left) << control.Name();
+  EXPECT_EQ(r.top, top) << control.Name();
+  EXPECT_EQ(r.right - r.left, width) << control.Name();
+  if (height >= 0) {
+    EXPECT_EQ(r.bottom - r.top, height) << control.Name();
+  }
 }
 
 TEST_F(FolderDialogTest, BuiltAsDesigned) {
@@ -46,34 +47,30 @@ TEST_F(FolderDialogTest, BuiltAsDesigned) {
   EXPECT_EQ(dialog.Caption(), "ディレクトリの選択");
   RECT client{};
   GetClientRect(dialog.Handle(), &client);
-  EXPECT_EQ(client.right, layout::kClientWidth);
-  EXPECT_EQ(client.bottom, layout::kClientHeight);
+  EXPECT_EQ(client.right, 424);
+  EXPECT_EQ(client.bottom, 255);
   EXPECT_FALSE(dialog.Visible());
   const LONG style = GetWindowLongA(dialog.Handle(), GWL_STYLE);
   EXPECT_FALSE(style & WS_THICKFRAME) << "not resizable";
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "close box only";
 
-  ExpectBounds(dialog.DirEdit, layout::kDirEdit);
-  ExpectBounds(dialog.DirLabel, layout::kDirEdit);
-  ExpectBounds(dialog.FileList, layout::kFileList);
-  ExpectBounds(dialog.OKButton, layout::kOKButton);
-  ExpectBounds(dialog.CancelButton, layout::kCancelButton);
-  ExpectBounds(dialog.HelpButton, layout::kHelpButton);
-  ExpectBounds(dialog.NetButton, layout::kNetButton);
-  // The folder list shows whole items only: its height is rounded down to them.
+  ExpectBounds(dialog.DirEdit, 8, 24, 313, 20);
+  ExpectBounds(dialog.DirLabel, 8, 24, 313, 20);
+  ExpectBounds(dialog.FileList, 232, 72, 185, 93);
+  ExpectBounds(dialog.OKButton, 172, 224, 77, 27);
+  ExpectBounds(dialog.CancelButton, 256, 224, 77, 27);
+  ExpectBounds(dialog.HelpButton, 340, 224, 77, 27);
+  ExpectBounds(dialog.NetButton, 8, 224, 77, 27);
+  // The folder list shows whole items of 17 pixels only: its height of 138 is rounded
+  // down to them.
+  ExpectBounds(dialog.DirList, 8, 72, 213, -1);
   const RECT list = dialog.DirList.BoundsRect();
-  EXPECT_EQ(list.left, layout::kDirList.left);
-  EXPECT_EQ(list.top, layout::kDirList.top);
-  EXPECT_EQ(list.right - list.left, layout::kDirList.width);
-  EXPECT_LE(list.bottom - list.top, layout::kDirList.height);
-  EXPECT_GT(list.bottom - list.top, layout::kDirList.height - layout::kDirListItemHeight);
-  const RECT drive = dialog.DriveList.BoundsRect();
-  EXPECT_EQ(drive.left, layout::kDriveList.left);
-  EXPECT_EQ(drive.top, layout::kDriveList.top);
-  EXPECT_EQ(drive.right - drive.left, layout::kDriveList.width);
+  EXPECT_LE(list.bottom - list.top, 138);
+  EXPECT_GT(list.bottom - list.top, 138 - 17);
+  ExpectBounds(dialog.DriveList, 232, 192, 185, -1);
 
-  EXPECT_EQ(dialog.DirList.ItemHeight(), layout::kDirListItemHeight);
-  EXPECT_EQ(dialog.FileList.ItemHeight(), layout::kFileListItemHeight);
+  EXPECT_EQ(dialog.DirList.ItemHeight(), 17);
+  EXPECT_EQ(dialog.FileList.ItemHeight(), 13);
   EXPECT_EQ(dialog.FileList.Font().color, GetSysColor(COLOR_GRAYTEXT));
   EXPECT_EQ(dialog.FileList.Mask(), "*.*");
   EXPECT_EQ(dialog.FileList.FileType(), static_cast<TFileType>(ftNormal));
@@ -181,7 +178,7 @@ TEST_F(FolderDialogTest, ThePathLabelShowsTheFolderShortened) {
   ASSERT_TRUE(MakeFolderPath(longer));
   dialog.SetSelectedDir(longer);
   // Long enough not to fit the label's 313 pixels.
-  ASSERT_GT(static_cast<int>(longer.size()) * 4, layout::kDirEdit.width);
+  ASSERT_GT(static_cast<int>(longer.size()) * 4, 313);
   EXPECT_EQ(dialog.DirLabel.Caption(), longer) << "the caption keeps the whole path";
   const Text shown = dialog.DirLabel.ShownText();
   EXPECT_NE(shown, longer);

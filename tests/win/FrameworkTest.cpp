@@ -136,9 +136,8 @@ TEST(Framework, AbortIsNeverShown) {
   };
   SendMessageA(form.Button.Handle(), BM_CLICK, 0, 0);
   EXPECT_TRUE(ran);
-  // A box would have been shown inside the click, before SendMessage returned; the
-  // watcher reads boxes every few milliseconds, so give it one round to see any.
-  Sleep(200);
+  // A box would have been shown inside the click, and the watcher records a box before
+  // it answers it, so by the time SendMessage returns it would be among those seen.
   EXPECT_TRUE(watcher.Seen().empty());
 }
 
@@ -174,10 +173,10 @@ TEST(Framework, CloseActionNoneKeepsAModalFormOpen) {
   form.closeAction = TCloseAction::None;
   int closes = 0;
   BoxWatcher watcher({"TFrameworkTestForm"}, [&](HWND window, const SeenWindow&) {
+    // Handled in this order: the form refuses to close, then a button with a modal
+    // result ends it.
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    Sleep(300);
     ++closes;
-    // The form refused to close; a button with a modal result ends it.
     PostMessageA(GetDlgItem(window, 100), BM_CLICK, 0, 0);
   });
   form.Button.ModalResult = mrOk;

@@ -1,129 +1,41 @@
 // The message boxes, used as a user would: while the GUI thread runs the box's modal
-// loop, a second thread finds the box among the GUI thread's windows, reads what it
-// shows and presses keys or buttons. A box that never shows, or stays open after the
-// answer, is closed by the helper after a generous limit and the test fails.
+// loop, the watcher thread finds the box, reads what it shows and presses keys or
+// buttons. A box that stays open after the answer is closed by the watcher and the
+// test fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
-#include <thread>
 #include <vector>
 
+#include "BoxWatcher.h"
 #include "app/MessageDialog.h"
 #include "ui/Form.h"
 
 namespace {
 
 const char kTitle[] = "コルヴァニ　領収書発行セットアップ";
-const DWORD kLimitMs = 10000;
-
-struct Child {
-  HWND handle = nullptr;
-  Text text;
-  RECT rect{};  // in the box's client coordinates
-  LONG style = 0;
-};
-
-struct Snapshot {
-  Text caption;
-  RECT window{}, client{};
-  bool hasIcon = false;
-  Child icon, message;
-  HICON iconHandle = nullptr;
-  HFONT font = nullptr;
-  std::vector<Child> buttons;  // left to right
-  HWND focus = nullptr;
-};
-
-Text WindowText(HWND window) {
-  char buffer[4096] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
-
-Snapshot Read(HWND box) {
-  Snapshot s;
-  s.caption = WindowText(box);
-  GetWindowRect(box, &s.window);
-  GetClientRect(box, &s.client);
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    Child c{child, WindowText(child), {}, GetWindowLongA(child, GWL_STYLE)};
-    GetWindowRect(child, &c.rect);
-    MapWindowPoints(HWND_DESKTOP, box, reinterpret_cast<POINT*>(&c.rect), 2);
-    char cls[64] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Button") == 0) {
-      s.buttons.push_back(c);
-    } else if ((c.style & SS_TYPEMASK) == SS_ICON) {
-      s.hasIcon = true;
-      s.icon = c;
-      s.iconHandle = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    } else {
-      s.message = c;
-      s.font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
-    }
-  }
-  std::sort(s.buttons.begin(), s.buttons.end(), [](const Child& a, const Child& b) { return a.rect.left < b.rect.left; });
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info)) s.focus = info.hwndFocus;
-  return s;
-}
-
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-  char cls[64] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  if (lstrcmpA(cls, "TMessageForm") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-BOOL CALLBACK CloseAny(HWND window, LPARAM) {
-  if (IsWindowVisible(window)) PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  return TRUE;
-}
+using Snapshot = SeenWindow;
+using Child = SeenChild;
 
 struct BoxRun {
   int result = -1;
-  bool shown = false;          // the helper found the box
-  bool closedByLimit = false;  // the answer did not close it; the helper did
   Snapshot seen;
 };
 
-// Shows a box on this (the GUI) thread through `show`; a helper thread answers it.
-BoxRun RunBox(const std::function<int()>& show, const std::function<void(HWND, const Snapshot&)>& answer) {
+// Shows a box on this (the GUI) thread through `show`; the watcher answers it.
+BoxRun RunBox(const std::function<int()>& show, const BoxWatcher::Answer& answer) {
   BoxRun run;
-  const DWORD gui = GetCurrentThreadId();
-  std::atomic<bool> done{false};
-  std::thread helper([&] {
-    HWND box = nullptr;
-    for (DWORD waited = 0; box == nullptr && waited < kLimitMs && !done; waited += 20) {
-      EnumThreadWindows(gui, &FindBox, reinterpret_cast<LPARAM>(&box));
-      if (box == nullptr) Sleep(20);
-    }
-    if (box == nullptr) {
-      if (!done) EnumThreadWindows(gui, &CloseAny, 0);
-      return;
-    }
-    run.shown = true;
-    // Handled once the GUI thread is in the modal loop, i.e. showing (focus included) is done.
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, kLimitMs, &ignored);
-    run.seen = Read(box);
-    answer(box, run.seen);
-    for (DWORD waited = 0; IsWindowVisible(box) && waited < kLimitMs; waited += 20) Sleep(20);
-    if (IsWindowVisible(box)) {
-      run.closedByLimit = true;
-      PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
-  });
-  run.result = show();
-  done = true;
-  helper.join();
-  EXPECT_TRUE(run.shown) << "no TMessageForm became visible";
-  EXPECT_FALSE(run.closedByLimit) << "the answer did not close the box";
+  std::vector<Snapshot> seen;
+  {
+    BoxWatcher watcher({"TMessageForm"}, answer);
+    run.result = show();
+    seen = watcher.Seen();
+  }
+  EXPECT_EQ(seen.size(), 1u) << "one TMessageForm became visible";
+  if (!seen.empty()) run.seen = seen.front();
   return run;
 }
 
@@ -169,7 +81,7 @@ TEST(MessageDialog, EachKindHasItsCaptionAndIcon) {
     EXPECT_EQ(run.seen.message.text, "A&B\tメッセージ");
     EXPECT_TRUE(run.seen.message.style & SS_NOPREFIX) << "a message has no mnemonics";
     EXPECT_EQ(run.seen.hasIcon, c.icon != nullptr);
-    EXPECT_EQ(run.seen.iconHandle, c.icon ? LoadIcon(nullptr, c.icon) : nullptr);
+    EXPECT_EQ(run.seen.icon, c.icon ? LoadIcon(nullptr, c.icon) : nullptr);
   }
 }
 
@@ -323,17 +235,17 @@ void ExpectLayout(const Snapshot& s, std::size_t buttonCount, int minLines) {
   ReleaseDC(nullptr, dc);
 
   if (s.hasIcon) {
-    EXPECT_EQ(s.icon.rect.left, X(8));
-    EXPECT_EQ(s.icon.rect.top, Y(8));
-    EXPECT_EQ(Width(s.icon.rect), 32);
-    EXPECT_EQ(Height(s.icon.rect), 32);
+    EXPECT_EQ(s.iconControl.rect.left, X(8));
+    EXPECT_EQ(s.iconControl.rect.top, Y(8));
+    EXPECT_EQ(Width(s.iconControl.rect), 32);
+    EXPECT_EQ(Height(s.iconControl.rect), 32);
   }
-  EXPECT_EQ(text.left, s.hasIcon ? s.icon.rect.right + X(10) : X(8));
+  EXPECT_EQ(text.left, s.hasIcon ? s.iconControl.rect.right + X(10) : X(8));
   EXPECT_EQ(text.top, Y(8));
   EXPECT_LE(Width(text), GetSystemMetrics(SM_CXSCREEN) / 2) << "at most half the screen wide";
   EXPECT_EQ(Height(text), wrapped.bottom) << "every line of the wrapped text is shown";
   EXPECT_GE(Height(text), minLines * cy);
-  const int blockBottom = std::max<int>(text.bottom, s.hasIcon ? s.icon.rect.bottom : 0);
+  const int blockBottom = std::max<int>(text.bottom, s.hasIcon ? s.iconControl.rect.bottom : 0);
   for (std::size_t i = 0; i < s.buttons.size(); ++i) {
     const RECT& b = s.buttons[i].rect;
     EXPECT_EQ(b.top, blockBottom + Y(10));

@@ -19,11 +19,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"pack", "tlzpack pack ARCHIVE INPUT...",
+    {"pack", "tlzpack pack [--best] [--] ARCHIVE INPUT...",
      "Writes ARCHIVE with one entry per INPUT, in the given order. An INPUT is FILE,\n"
      "stored under its own file name, or NAME=FILE, stored as NAME; NAME may hold folder\n"
      "names joined with \"\\\" (\"data\\\\a.txt\" in a shell). An INPUT with \"=\" is always\n"
      "read as NAME=FILE. Names are given in UTF-8 and stored in Shift-JIS.\n"
+     "--best chooses the tokens that make each stream smallest (never larger than the\n"
+     "default); the installer decodes both alike. The default writes the streams of the\n"
+     "classic binary-tree encoder, byte for byte. Put \"--\" before a file whose name\n"
+     "starts with \"-\" (\"-h\", \"--help\").\n"
      "Refused, with nothing written: a name over 255 bytes in Shift-JIS; a name that\n"
      "the installer would refuse (leading \"\\\", a drive or any \":\", any \"/\", \".\" or\n"
      "\"..\" components, empty components, control characters); two names that differ\n"
@@ -39,8 +43,9 @@ const Command kCommands[] = {
     {"extract", "tlzpack extract ARCHIVE FOLDER",
      "Writes the entries below FOLDER (created when missing), \"\\\" in names becoming\n"
      "folders. A name that would leave FOLDER stops the extraction with an error.\n"},
-    {"encode", "tlzpack encode INPUT OUTPUT",
-     "Writes the bare LZSS stream of INPUT (no entry header) to OUTPUT.\n"},
+    {"encode", "tlzpack encode [--best] INPUT OUTPUT",
+     "Writes the bare LZSS stream of INPUT (no entry header) to OUTPUT; --best as for\n"
+     "pack.\n"},
     {"decode", "tlzpack decode INPUT OUTPUT SIZE",
      "Decodes the bare LZSS stream in INPUT to OUTPUT, which is to be SIZE bytes long.\n"
      "Fails when the stream ends early or when bytes follow the end of the stream.\n"},
@@ -118,18 +123,23 @@ int main(int argc, char** argv) {
   const Command* command = FindCommand(args[0]);
   if (command == nullptr) return Usage("unknown command \"" + args[0] + "\"", nullptr);
   std::vector<std::string> operands(args.begin() + 1, args.end());
+  // "--" ends the options, so that a file named "-h" or "--help" can be an operand.
   for (const std::string& operand : operands) {
+    if (operand == "--") break;
     if (operand == "--help" || operand == "-h") {
       PrintCommandHelp(*command, std::cout);
       return packer::kSuccess;
     }
   }
-  // "--" ends the options, for operands that start with "-".
+  const std::string name = command->name;
   bool dashDash = false;
+  bool best = false;
   std::vector<std::string> plain;
   for (const std::string& operand : operands) {
     if (!dashDash && operand == "--") {
       dashDash = true;
+    } else if (!dashDash && operand == "--best" && (name == "pack" || name == "encode")) {
+      best = true;
     } else if (!dashDash && operand.size() > 1 && operand[0] == '-') {
       return Usage("unknown option \"" + operand + "\"", command);
     } else {
@@ -138,7 +148,7 @@ int main(int argc, char** argv) {
   }
 
   packer::Console console{std::cout, std::cerr, isatty(STDERR_FILENO) != 0};
-  const std::string name = command->name;
+  const packer::Coding coding = best ? packer::Coding::Smallest : packer::Coding::Classic;
   if (name == "pack") {
     if (plain.size() < 2) return Usage("pack needs an archive and at least one input", command);
     std::vector<packer::PackInput> inputs;
@@ -149,7 +159,7 @@ int main(int argc, char** argv) {
       }
       inputs.push_back(input);
     }
-    return packer::Pack(plain[0], inputs, console);
+    return packer::Pack(plain[0], inputs, console, coding);
   }
   if (name == "list" || name == "verify") {
     if (plain.size() != 1) return Usage(name + " needs one archive", command);
@@ -161,7 +171,7 @@ int main(int argc, char** argv) {
   }
   if (name == "encode") {
     if (plain.size() != 2) return Usage("encode needs an input and an output", command);
-    return packer::EncodeFile(plain[0], plain[1], console);
+    return packer::EncodeFile(plain[0], plain[1], console, coding);
   }
   // decode
   if (plain.size() != 3) return Usage("decode needs an input, an output and a size", command);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/ByteStreams.h"
+#include "archive/EntryKey.h"
 #include "archive/EntryName.h"
 #include "archive/LzssDecoder.h"
 #include "archive/LzssEncoder.h"
@@ -61,39 +63,54 @@ class Progress {
   int percent_ = -1;
 };
 
-// A file reader that tells a Progress how far it has got, once per megabyte.
-class ProgressReader {
+// Has `reader` tell `progress` how far it has got, each time it refills its buffer, for
+// as long as this object lives. The coding loops see a plain FileReader.
+class ProgressWatch {
  public:
-  ProgressReader(FileReader& in, Progress& progress) : in_(in), progress_(progress) {}
-  int ReadByte() {
-    if (--countdown_ == 0) {
-      countdown_ = kProgressStep;
-      progress_.Update(in_.Tell());
-    }
-    return in_.ReadByte();
+  ProgressWatch(FileReader& reader, Progress& progress) : reader_(reader) {
+    reader_.Observe([](void* context, std::uint64_t offset) {
+      static_cast<Progress*>(context)->Update(offset);
+    }, &progress);
   }
-  std::size_t Read(void* destination, std::size_t count) { return in_.Read(destination, count); }
-  std::uint64_t Tell() const { return in_.Tell(); }
+  ~ProgressWatch() { reader_.Observe(nullptr, nullptr); }
+  ProgressWatch(const ProgressWatch&) = delete;
+  ProgressWatch& operator=(const ProgressWatch&) = delete;
 
  private:
-  FileReader& in_;
-  Progress& progress_;
-  unsigned countdown_ = kProgressStep;
+  FileReader& reader_;
 };
 
-// Keeps only a count and a 64-bit FNV-1a hash of what is written.
+// A FileWriter whose bytes go, a buffer at a time, into a count and a 64-bit hash
+// instead of a file: the decoder runs exactly as it does into a file.
 class HashWriter {
  public:
-  void WriteByte(std::uint8_t byte) {
-    hash_ = (hash_ ^ byte) * 0x100000001B3ull;
-    ++count_;
+  HashWriter() {
+    writer_.OpenConsumer([](void* context, const std::uint8_t* bytes, std::size_t count) {
+      static_cast<HashWriter*>(context)->Add(bytes, count);
+    }, this);
   }
-  std::uint64_t Hash() const { return hash_; }
-  std::uint64_t Tell() const { return count_; }
+  FileWriter& Writer() { return writer_; }
+  // The hash of everything written; call once, after the last write.
+  std::uint64_t Hash() {
+    writer_.Flush();
+    return hash_;
+  }
 
  private:
+  // FNV-1a over 64-bit words with a final byte-wise tail: a fingerprint, not a checksum
+  // anyone stores, so its only duty is to tell two outputs apart.
+  void Add(const std::uint8_t* bytes, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + i, sizeof word);
+      hash_ = (hash_ ^ word) * 0x100000001B3ull;
+    }
+    for (; i < count; ++i) hash_ = (hash_ ^ bytes[i]) * 0x100000001B3ull;
+  }
+
+  FileWriter writer_;
   std::uint64_t hash_ = 0xCBF29CE484222325ull;
-  std::uint64_t count_ = 0;
 };
 
 Text ToText(const std::string& path) { return Text(path); }
@@ -103,21 +120,6 @@ std::uint64_t FileSize(FileReader& in) {
   const std::uint64_t size = in.Tell();
   in.Rewind();
   return size;
-}
-
-// Lower-cases the single-byte ASCII letters of a Shift-JIS name, leaving double-byte
-// characters alone: Windows compares file names without regard to case.
-Text FoldCase(const Text& name) {
-  Text folded = name;
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    const auto c = static_cast<unsigned char>(folded[i]);
-    if (sjis::IsLeadByte(c)) {
-      ++i;
-    } else if (c >= 'A' && c <= 'Z') {
-      folded[i] = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return folded;
 }
 
 std::size_t DisplayWidth(const Text& name) {
@@ -149,18 +151,15 @@ struct Walked {
 
 // Reads the next header; for an entry that carries a stream, decodes it into `out`.
 // True when the walk may go on after this entry.
-template <class Out>
-bool WalkEntry(FileReader& in, Progress& progress, RingBuffer& ring, Walked& entry, Out& out) {
+bool WalkEntry(FileReader& in, RingBuffer& ring, Walked& entry, FileWriter& out) {
   entry.offset = in.Tell();
   entry.headerStatus = archive::ReadEntryHeader(in, entry.header);
   if (entry.headerStatus != HeaderStatus::Entry || entry.header.IsTerminator()) return false;
   const std::uint64_t streamStart = in.Tell();
   const std::uint64_t before = out.Tell();
-  ProgressReader reader(in, progress);
-  entry.decodeStatus = archive::DecodeEntry(ring, entry.header.size, reader, out);
+  entry.decodeStatus = archive::DecodeEntry(ring, entry.header.size, in, out);
   entry.produced = out.Tell() - before;
   entry.streamLength = in.Tell() - streamStart;
-  progress.Update(in.Tell());
   return entry.decodeStatus == DecodeStatus::Complete;
 }
 
@@ -204,7 +203,8 @@ PackInput ParsePackInput(const std::string& argument) {
   return {fs::path(argument).filename().string(), argument};
 }
 
-int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, Console& console) {
+int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, Console& console,
+         Coding coding) {
   if (inputs.empty()) {
     console.err << "tlzpack pack: no input files\n";
     return kBadUsage;
@@ -217,7 +217,7 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
   };
   std::vector<Planned> plan;
   bool refused = false;
-  std::vector<Text> folded;
+  std::vector<Text> keys;  // of the names in plan, in step
   for (const PackInput& input : inputs) {
     const std::string what = "tlzpack: " + input.path + " as \"" + input.name + "\": ";
     Text name;
@@ -259,16 +259,30 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
       refused = true;
       continue;
     }
-    Text key = FoldCase(name);
-    bool duplicate = false;
-    for (const Text& other : folded) duplicate = duplicate || other == key;
-    if (duplicate) {
-      console.err << what << "another entry has the same name (names are compared "
-                  << "without regard to case)\n";
+    // Windows takes two names for one file when their keys are equal, and a file
+    // cannot also be a folder that another name passes through.
+    const Text key = archive::EntryKey(name);
+    std::string clash;
+    for (std::size_t k = 0; k < keys.size() && clash.empty(); ++k) {
+      const Text& other = keys[k];
+      if (other == key) {
+        clash = "it has the same name on Windows as " + Quoted(plan[k].name) +
+                " (letters compared without regard to case, full-width ones too; trailing "
+                "dots and spaces dropped)";
+      } else if (other.size() < key.size() && key.compare(0, other.size(), other) == 0 &&
+                 key[other.size()] == '\\') {
+        clash = "it needs a folder where " + Quoted(plan[k].name) + " is a file";
+      } else if (key.size() < other.size() && other.compare(0, key.size(), key) == 0 &&
+                 other[key.size()] == '\\') {
+        clash = "it is a file where " + Quoted(plan[k].name) + " needs a folder";
+      }
+    }
+    if (!clash.empty()) {
+      console.err << what << clash << '\n';
       refused = true;
       continue;
     }
-    folded.push_back(key);
+    keys.push_back(key);
     plan.push_back({name, input.path, size});
   }
   if (refused) {
@@ -299,8 +313,8 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
     std::uint64_t read;
     {
       Progress progress(console, "packing " + entry.path, entry.size);
-      ProgressReader reader(in, progress);
-      read = encoder.Encode(reader, out);
+      ProgressWatch watch(in, progress);
+      read = coding == Coding::Smallest ? encoder.EncodeSmallest(in, out) : encoder.Encode(in, out);
     }
     if (in.ReadFailed()) return fail("cannot read " + entry.path);
     if (read != entry.size) return fail(entry.path + " changed while it was being packed");
@@ -322,6 +336,7 @@ int List(const std::string& archivePath, Console& console) {
   if (!OpenArchive(in, archivePath, console)) return kBadInput;
   const std::uint64_t archiveSize = FileSize(in);
   Progress progress(console, "reading " + archivePath, archiveSize);
+  ProgressWatch watch(in, progress);
   RingBuffer ring = {};
   std::vector<Walked> entries;
   Walked last;
@@ -329,7 +344,7 @@ int List(const std::string& archivePath, Console& console) {
     Walked entry;
     entry.index = index;
     HashWriter sink;
-    const bool more = WalkEntry(in, progress, ring, entry, sink);
+    const bool more = WalkEntry(in, ring, entry, sink.Writer());
     if (entry.headerStatus == HeaderStatus::Entry) entries.push_back(entry);
     if (!more) {
       last = entry;
@@ -376,7 +391,7 @@ int Verify(const std::string& archivePath, Console& console) {
   }
   const std::uint64_t archiveSize = FileSize(in);
   Progress progress(console, "verifying " + archivePath, archiveSize);
-  Progress quiet(console, "", 0);
+  ProgressWatch watch(in, progress);
   RingBuffer ring = {};
   RingBuffer otherRing = {};
   std::vector<std::string> problems;
@@ -391,8 +406,8 @@ int Verify(const std::string& archivePath, Console& console) {
     entry.index = other.index = index;
     HashWriter output;
     HashWriter otherOutput;
-    const bool more = WalkEntry(in, progress, ring, entry, output);
-    WalkEntry(shadow, quiet, otherRing, other, otherOutput);
+    const bool more = WalkEntry(in, ring, entry, output.Writer());
+    WalkEntry(shadow, otherRing, other, otherOutput.Writer());
     const std::string where = Where(index, entry.header, entry.offset);
 
     if (entry.headerStatus == HeaderStatus::EndOfArchive) {
@@ -454,6 +469,7 @@ int Extract(const std::string& archivePath, const std::string& folder, Console& 
     return kBadInput;
   }
   Progress progress(console, "extracting " + archivePath, archiveSize);
+  ProgressWatch watch(in, progress);
   RingBuffer ring = {};
   FileWriter out;
   std::size_t count = 0;
@@ -495,10 +511,7 @@ int Extract(const std::string& archivePath, const std::string& folder, Console& 
       return kBadInput;
     }
     const std::uint64_t streamStart = in.Tell();
-    {
-      ProgressReader reader(in, progress);
-      entry.decodeStatus = archive::DecodeEntry(ring, entry.header.size, reader, out);
-    }
+    entry.decodeStatus = archive::DecodeEntry(ring, entry.header.size, in, out);
     entry.produced = out.Tell();
     entry.streamLength = in.Tell() - streamStart;
     if (!out.Close()) {
@@ -517,7 +530,8 @@ int Extract(const std::string& archivePath, const std::string& folder, Console& 
   return kSuccess;
 }
 
-int EncodeFile(const std::string& inputPath, const std::string& outputPath, Console& console) {
+int EncodeFile(const std::string& inputPath, const std::string& outputPath, Console& console,
+               Coding coding) {
   FileReader in;
   if (!OpenArchive(in, inputPath, console)) return kBadInput;
   const std::uint64_t size = FileSize(in);
@@ -530,8 +544,8 @@ int EncodeFile(const std::string& inputPath, const std::string& outputPath, Cons
   std::uint64_t read;
   {
     Progress progress(console, "encoding " + inputPath, size);
-    ProgressReader reader(in, progress);
-    read = encoder.Encode(reader, out);
+    ProgressWatch watch(in, progress);
+    read = coding == Coding::Smallest ? encoder.EncodeSmallest(in, out) : encoder.Encode(in, out);
   }
   const std::uint64_t written = out.Tell();
   if (in.ReadFailed()) {
@@ -560,8 +574,8 @@ int DecodeFile(const std::string& inputPath, const std::string& outputPath, std:
   DecodeStatus status;
   {
     Progress progress(console, "decoding " + inputPath, streamSize);
-    ProgressReader reader(in, progress);
-    status = archive::DecodeEntry(ring, size, reader, out);
+    ProgressWatch watch(in, progress);
+    status = archive::DecodeEntry(ring, size, in, out);
   }
   const std::uint64_t produced = out.Tell();
   const std::uint64_t consumed = in.Tell();

@@ -21,6 +21,10 @@ struct Console {
   bool progress = false;
 };
 
+// How pack and encode choose their tokens: the classic encoder's streams byte for byte,
+// or the smallest streams the encoder can find (never larger).
+enum class Coding { Classic, Smallest };
+
 // One input of `pack`: "FILE" (stored under its own file name) or "NAME=FILE".
 struct PackInput {
   std::string name;  // UTF-8, folder names joined with "\"
@@ -30,7 +34,8 @@ PackInput ParsePackInput(const std::string& argument);
 
 // Writes an archive of the inputs, in order. Nothing is written when any input cannot be
 // stored; a partly written archive is removed.
-int Pack(const std::string& archive, const std::vector<PackInput>& inputs, Console& console);
+int Pack(const std::string& archive, const std::vector<PackInput>& inputs, Console& console,
+         Coding coding = Coding::Classic);
 // One line per entry (name, size, stream length, offset), then a total.
 int List(const std::string& archive, Console& console);
 // Decodes every entry and checks that the archive is exactly what the installer expects.
@@ -38,7 +43,8 @@ int Verify(const std::string& archive, Console& console);
 // Writes the entries below `folder` (created when missing).
 int Extract(const std::string& archive, const std::string& folder, Console& console);
 // The bare LZSS stream of one file, and back.
-int EncodeFile(const std::string& input, const std::string& output, Console& console);
+int EncodeFile(const std::string& input, const std::string& output, Console& console,
+               Coding coding = Coding::Classic);
 int DecodeFile(const std::string& input, const std::string& output, std::uint32_t size,
                Console& console);
 

@@ -242,32 +242,10 @@ HWND FindControl(HWND top, const std::wstring& which, bool stored = false) {
   return nullptr;
 }
 
-void Peek(HWND top) {
-  RECT window{}, client{};
-  GetWindowRect(top, &window);
-  GetClientRect(top, &client);
-  wchar_t head[256];
-  swprintf(head, 256, L"window class=%ls visible=%d style=%08lx exstyle=%08lx", ClassOf(top).c_str(),
-           IsWindowVisible(top) ? 1 : 0, static_cast<unsigned long>(GetWindowLongW(top, GWL_STYLE)),
-           static_cast<unsigned long>(GetWindowLongW(top, GWL_EXSTYLE)));
-  Print(head);
-  Print(L"caption=" + StoredTextOf(top));
-  Print(L"rect=" + RectText(window));
-  Print(L"client=" + RectText(client));
-  for (HWND child : Children(top)) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
-    const LONG style = GetWindowLongW(child, GWL_STYLE);
-    wchar_t line[512];
-    swprintf(line, 512, L"control id=%d class=%ls rect=%ls visible=%d style=%08lx", GetDlgCtrlID(child),
-             ClassOf(child).c_str(), RectText(r).c_str(), (style & WS_VISIBLE) ? 1 : 0,
-             static_cast<unsigned long>(style));
-    Print(std::wstring(line) + L" text=" + StoredTextOf(child));
-  }
-}
-
-void Dump(HWND top) {
+// The window and its controls. Texts are asked for (WM_GETTEXT, button and bar states)
+// when `ask`, or read as the system stores them, for a window whose thread is busy.
+void Describe(HWND top, bool ask) {
+  auto text = [ask](HWND window) { return ask ? TextOf(window) : StoredTextOf(window); };
   RECT window{}, client{};
   GetWindowRect(top, &window);
   GetClientRect(top, &client);
@@ -278,10 +256,10 @@ void Dump(HWND top) {
            static_cast<unsigned long>(GetWindowLongW(top, GWL_STYLE)),
            static_cast<unsigned long>(GetWindowLongW(top, GWL_EXSTYLE)));
   Print(head);
-  Print(L"caption=" + TextOf(top));
+  Print(L"caption=" + text(top));
   Print(L"rect=" + RectText(window));
   Print(L"client=" + RectText(client));
-  Print(L"owner=" + (owner ? ClassOf(owner) + L"|" + TextOf(owner) : std::wstring()));
+  Print(L"owner=" + (owner ? ClassOf(owner) + L"|" + text(owner) : std::wstring()));
   for (HWND child : Children(top)) {
     if (GetParent(child) != top) continue;
     RECT r{};
@@ -293,16 +271,15 @@ void Dump(HWND top) {
     swprintf(line, 512, L"control id=%d class=%ls rect=%ls visible=%d enabled=%d style=%08lx",
              GetDlgCtrlID(child), cls.c_str(), RectText(r).c_str(), (style & WS_VISIBLE) ? 1 : 0,
              IsWindowEnabled(child) ? 1 : 0, static_cast<unsigned long>(style));
-    std::wstring text = line;
-    if (_wcsicmp(cls.c_str(), L"Button") == 0) {
-      text += L" checked=" + std::to_wstring(Ask(child, BM_GETCHECK, 0, 0));
+    std::wstring out = line;
+    if (ask && _wcsicmp(cls.c_str(), L"Button") == 0) {
+      out += L" checked=" + std::to_wstring(Ask(child, BM_GETCHECK, 0, 0));
     }
-    if (_wcsicmp(cls.c_str(), L"msctls_progress32") == 0) {
-      text += L" pos=" + std::to_wstring(Ask(child, PBM_GETPOS, 0, 0)) +
-              L" max=" + std::to_wstring(Ask(child, PBM_GETRANGE, FALSE, 0));
+    if (ask && _wcsicmp(cls.c_str(), L"msctls_progress32") == 0) {
+      out += L" pos=" + std::to_wstring(Ask(child, PBM_GETPOS, 0, 0)) +
+             L" max=" + std::to_wstring(Ask(child, PBM_GETRANGE, FALSE, 0));
     }
-    text += L" text=" + TextOf(child);
-    Print(text);
+    Print(out + L" text=" + text(child));
   }
 }
 
@@ -376,7 +353,7 @@ int Freeze(const WindowPattern& pattern, const std::wstring& which, const wchar_
   CloseHandle(thread);
   if (!stopped) return Fail(L"cannot suspend the window's thread", 2);
   if (!IsWindow(top)) return Fail(L"the window was gone before its thread stopped");
-  Peek(top);
+  Describe(top, false);
   return 0;
 }
 
@@ -727,7 +704,7 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   HWND top = WaitFor(pattern, windowWait);
   if (top == nullptr) return Fail(L"no window " + std::wstring(a[0]));
   if (command == L"wait") return 0;
-  if (command == L"dump") return Dump(top), 0;
+  if (command == L"dump") return Describe(top, true), 0;
   if (command == L"close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"minimize") return PostMessageW(top, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"restore") return PostMessageW(top, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : Fail(L"cannot post", 2);
@@ -757,7 +734,7 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
     Print(TextOf(top));
     return 0;
   }
-  if (command == L"peek" && n == 1) return Peek(top), 0;
+  if (command == L"peek" && n == 1) return Describe(top, false), 0;
   if (n < 2) return Usage();
   HWND control = FindControl(top, a[1]);
   if (control == nullptr) return Fail(L"no control " + std::wstring(a[1]));

@@ -1,10 +1,30 @@
-#include "ArchiveBuilder.h"
+#pragma once
+// Payload archives made in memory for the tests, as the packer lays them out: each
+// entry's header, then its stream from the encoder. Portable; used by both trees.
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ByteStreams.h"
 #include "archive/LzssEncoder.h"
+#include "base/Text.h"
 
-TestArchive BuildArchive(const std::vector<TestEntry>& entries) {
+struct TestEntry {
+  Text name;
+  std::string content;
+  // When set, the size field says this instead of the content's length (0 makes a
+  // terminator entry that carries no stream).
+  long long sizeField = -1;
+};
+
+// The archive bytes, and the offset just after each entry (where the next one starts).
+struct TestArchive {
+  std::string bytes;
+  std::vector<std::uint64_t> ends;
+};
+
+inline TestArchive BuildArchive(const std::vector<TestEntry>& entries) {
   std::vector<std::uint8_t> out;
   archive::VectorWriter writer(out);
   TestArchive result;
@@ -23,7 +43,8 @@ TestArchive BuildArchive(const std::vector<TestEntry>& entries) {
   return result;
 }
 
-std::string SampleContent(std::size_t length, unsigned seed) {
+// Some compressible bytes of the given length: text with repetitions, then noise.
+inline std::string SampleContent(std::size_t length, unsigned seed) {
   std::string text;
   unsigned state = seed * 2654435761u + 1;
   while (text.size() < length) {
