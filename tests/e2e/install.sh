@@ -3,13 +3,18 @@
 # default install and what it leaves (folder, registry value, work.tmp, the five files,
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
 # "\", a second install over the first, the empty field, a folder that cannot be
-# created, shortcut 1 failing, a broken payload, and the registry refused.
+# created, shortcut 1 failing, a broken payload, a device name in the payload, and the
+# registry refused. While the outcome box is up the task-bar window is disabled, and
+# closing from it changes nothing. The installed UnInst.exe removes what the installer
+# made, also from a folder named with ソ and 表 typed with a trailing "\", and keeps a
+# file of the user's own there.
 WINEPREFIX="$BUILD_DIR/wine-prefix-install"
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 export WINEPREFIX
 . "$(dirname "$0")/lib/common.sh"
 
 DESC=$PRODUCT
+TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'
 TLZPACK=$(sed -n 's/^TLZPACK_EXECUTABLE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
 
 # The installer runs from its own folder in drive C, where it leaves work.tmp. It is
@@ -51,7 +56,21 @@ installed_files_are_the_payload() {  # UNIX_FOLDER NAME
 }
 
 echo "== the default install"
-install default default ticked "セットアップが正常に終了しました"
+start_setup "$SETUP_COPY"
+drv click 'TSetupForm|' 'セットアップ開始'
+# While the outcome box is up, the task-bar window is disabled like the others, and
+# closing the program from it does nothing: the installation ends once, as it would.
+if drv wait 'TMessageForm|' 60000; then
+  check "default: the task-bar window is disabled during the box" \
+    grep -q '^window .* enabled=0 ' <(drv dump "$TASKBAR")
+  drv close "$TASKBAR"
+  drv settle "$TASKBAR"
+  check "default: closing from the task bar leaves the box up" drv wait 'TMessageForm|' 0
+fi
+notice default "セットアップが正常に終了しました"
+wait_setup_exit
+same "default: exit code" "$SETUP_RC" 0
+same "default: FormClose ran once" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
 F='c:\Program Files\Tolvar\korvani'
 FU="$(drive_c 'Program Files/Tolvar/korvani')"
 installed_files_are_the_payload "$FU" default
@@ -88,6 +107,31 @@ check "uninstall: the install folder is gone" [ ! -e "$FU" ]
 check "uninstall: the Start-menu folder is gone" [ ! -e "$MENU" ]
 check "uninstall: the desktop shortcut is gone" [ ! -e "$DESKTOP/$DESC.lnk" ]
 same "uninstall: the registry key is gone" "$(drv regvalue "$KEY" Path)" "missing key"
+
+echo "== the installed uninstaller, from a folder named with ソ and 表, typed with a trailing backslash"
+SJ='c:\ソフト表\'
+SJU=$(drive_c 'ソフト表')
+install sjis "$SJ" ticked "セットアップが正常に終了しました"
+installed_files_are_the_payload "$SJU" sjis
+same "sjis: the value as typed" "$(reg_text "$KEY" Path)" "$SJ"
+echo "the user's own notes" >"$SJU/mine.txt"
+wine 'c:\ソフト表\UnInst.exe' </dev/null >/dev/null 2>&1 9>&- &
+UNINST_PID=$!
+E2E_PIDS="$E2E_PIDS $UNINST_PID"
+check "sjis uninstall: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
+drv click "$UNINSTALL_BOX" $IDYES
+wait "$UNINST_PID"
+check "sjis uninstall: the report names what it kept" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT \
+  "${PRODUCT}をアンインストールしました。*次のものは残しました。*ソフト表*ほかのファイルが残っています*" "$WAIT_MS"
+screenshot install_uninstall_kept
+drv click "$UNINSTALL_BOX" $IDOK
+check "sjis uninstall: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+same "sjis uninstall: only the user's file is left" "$(ls "$SJU")" mine.txt
+same "sjis uninstall: the user's file as it was" "$(cat "$SJU/mine.txt")" "the user's own notes"
+check "sjis uninstall: the Start-menu folder is gone" [ ! -e "$MENU" ]
+check "sjis uninstall: the desktop shortcut is gone" [ ! -e "$DESKTOP/$DESC.lnk" ]
+same "sjis uninstall: the registry key is gone" "$(drv regvalue "$KEY" Path)" "missing key"
+rm -rf "$SJU"
 
 echo "== the box cleared, into an existing folder"
 rm -f "$DESKTOP/$DESC.lnk"
@@ -175,6 +219,24 @@ for f in korvani.cnt korvani.exe KORVANI.HLP; do
   check "truncated: nothing after the cut ($f)" [ ! -e "$(drive_c fifth/$f)" ]
 done
 same_file "truncated: work.tmp is the short payload" "$(drive_c setup/work.tmp)" "$E2E_TMP/short.tlz"
+
+echo "== a device name in the payload"
+# NUL.txt would send its bytes to the null device and count as a file. The packer
+# refuses such a name, so the entry is written by hand: name, size 1, a flag byte and
+# one literal; a.txt, packed, follows.
+printf 'fine\n' >"$E2E_TMP/a.txt"
+"$TLZPACK" pack "$E2E_TMP/a.tlz" "a.txt=$E2E_TMP/a.txt" >/dev/null || fail "could not pack a.txt"
+{ printf '\007NUL.txt\001\000\000\000\001x'; cat "$E2E_TMP/a.tlz"; } >"$E2E_TMP/device.tlz"
+cp "$SETUP_COPY" "$(drive_c setup/Device.exe)"
+drv setresource "$(dos_path "$(drive_c setup/Device.exe)")" TLZ KORVANISLIP "$(dos_path "$E2E_TMP/device.tlz")" ||
+  fail "could not replace the payload"
+start_setup "$(drive_c setup/Device.exe)"
+drv settext 'TSetupForm|' class=Edit 'c:\devices'
+drv click 'TSetupForm|' 'セットアップ開始'
+notice device_name "セットアップが正常に終了できませんでした"
+wait_setup_exit
+same "device: nothing is created in the folder" "$(ls -A "$(drive_c devices)")" ""
+shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
 
 echo "== the registry refused"
 drv reglock "$KEY" || fail "could not lock the key"

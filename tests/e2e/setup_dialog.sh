@@ -2,8 +2,11 @@
 # The setup dialog as a user first sees it: caption, task-bar title, every control at
 # its place with its text, the default folder, the ticked box, the focus; only the
 # dialog visible; the close box and the cancel button end the program with exit code 0
-# after exactly one close handler.
+# after exactly one close handler. Started minimised (show command 7, as a shortcut set
+# to "minimised" starts it), restoring the task-bar entry brings the dialog up with its
+# default folder; its own minimise box minimises the program, and restoring brings it back.
 . "$(dirname "$0")/lib/common.sh"
+TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'
 
 start_setup
 drv dump 'TSetupForm|' >"$E2E_TMP/dump"
@@ -53,5 +56,39 @@ drv click 'TSetupForm|' 'キャンセル'
 wait_setup_exit
 same "exit code after the cancel button" "$SETUP_RC" 0
 same "FormClose ran once (cancel)" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
+
+# Started minimised without activation.
+minimized() {  # WINDOW: its style has WS_MINIMIZE
+  local style
+  style=$(drv dump "$1" | sed -n 's/^window .* style=\([0-9a-f]*\) .*/\1/p')
+  [ -n "$style" ] && [ $((0x$style & 0x20000000)) -ne 0 ]
+}
+WINEDEBUG=-all,+debugstr wine "$DRIVER_EXE" run "$(dos_path "$SETUP_EXE")" 7 </dev/null >"$E2E_TMP/setup.log" 2>&1 9>&- &
+SETUP_PID=$!
+E2E_PIDS="$E2E_PIDS $SETUP_PID"
+check "minimised start: the task-bar entry comes" drv wait "$TASKBAR" "$WAIT_MS"
+check "minimised start: the entry is minimised" minimized "$TASKBAR"
+check "minimised start: no dialog yet" drv gone 'TSetupForm|' 0
+drv restore "$TASKBAR"
+if drv wait 'TSetupForm|' "$WAIT_MS"; then
+  pass "minimised start: restoring the entry shows the dialog"
+  screenshot setup_dialog_restored
+  same "minimised start: the default folder (FormShow ran)" "$(field)" 'c:\Program Files\Tolvar\korvani'
+  check "minimised start: the entry is restored" eval '! minimized "$TASKBAR"'
+  # The dialog's own minimise box minimises the program; restoring brings the dialog back.
+  drv minimize 'TSetupForm|'
+  check "minimise box: the dialog goes" drv gone 'TSetupForm|' "$WAIT_MS"
+  check "minimise box: the entry is minimised" minimized "$TASKBAR"
+  drv restore "$TASKBAR"
+  check "minimise box: restoring brings the dialog back" drv wait 'TSetupForm|' "$WAIT_MS"
+  same "minimise box: the folder is still there" "$(field)" 'c:\Program Files\Tolvar\korvani'
+  drv close 'TSetupForm|'
+else
+  fail "minimised start: restoring the entry shows no dialog"
+  drv close "$TASKBAR"
+fi
+wait_setup_exit
+same "minimised start: exit code" "$SETUP_RC" 0
+same "minimised start: FormClose ran once" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
 
 e2e_finish

@@ -195,7 +195,9 @@ TEST(ExtractArchive, HostileNamesAreNeverWrittenOutsideTheFolder) {
   ASSERT_TRUE(MakeFolderPath(folder));
   const Text rooted = "\\" + temp.Path().substr(3) + "\\rooted.txt";  // "\...\rooted.txt"
   const std::vector<Text> names = {"..\\escaped.txt", "sub\\..\\..\\escaped.txt", rooted,
-                                   temp / "absolute.txt", "c:escaped.txt", "./escaped.txt"};
+                                   temp / "absolute.txt", "c:escaped.txt", "./escaped.txt",
+                                   // devices would take the bytes
+                                   "NUL.txt", "devices\\com1", "Aux"};
   for (const Text& name : names) {
     const TestArchive archive = BuildArchive({{"fine.txt", "ok"}, {name, "evil"}});
     TRecordingCompressForm form;
@@ -206,6 +208,7 @@ TEST(ExtractArchive, HostileNamesAreNeverWrittenOutsideTheFolder) {
   EXPECT_FALSE(IsExistingFile(temp / "rooted.txt"));
   EXPECT_FALSE(IsExistingFile(temp / "absolute.txt"));
   EXPECT_FALSE(IsExistingFile(folder + "\\escaped.txt"));
+  EXPECT_FALSE(FolderExists(folder + "\\devices")) << "nothing is made for a refused name";
   // "ソ" ends in the byte of "\": a name with it stays inside.
   const TestArchive archive = BuildArchive({{"ソフト\\表.txt", "fine"}});
   TRecordingCompressForm form;

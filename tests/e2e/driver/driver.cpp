@@ -25,6 +25,8 @@
 //   driver click WINDOW CONTROL            post a click to a button
 //   driver settext WINDOW CONTROL TEXT     replace an edit box's text
 //   driver close WINDOW                    the title-bar close box (system close command)
+//   driver minimize WINDOW                 the minimise box (system minimise command)
+//   driver restore WINDOW                  restore it, as its task-bar entry does
 //   driver key WINDOW KEY                  a key to the window's focused control
 //                                          (KEY: enter, esc, tab, space, or a number)
 //   driver settle WINDOW                   return once the window's thread has handled
@@ -50,6 +52,9 @@
 //   driver held [ms]                       wait until "hold" has the file open
 //   driver release                         let "hold" close its file and end
 //   driver noproc NAME [ms]                wait until no process name contains NAME
+//   driver run EXE SHOW                    start a program with that window show command
+//                                          (as a shortcut set to "minimised" gives 7) and
+//                                          wait for it; exit code: the program's
 //
 // WINDOW is "Class|Title" with either side empty for any, e.g. "TSetupForm|" or
 // "#32770|コルヴァニ　領収書発行セットアップ". CONTROL is a control id, a caption, or
@@ -650,10 +655,28 @@ int SelectItem(const ItemList& list, int index, bool doubleClick) {
   return 0;
 }
 
+int RunCommand(const wchar_t* exe, const wchar_t* show) {
+  std::wstring line = L"\"" + std::wstring(exe) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(std::wcstoul(show, nullptr, 10));
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return Fail(L"cannot start " + std::wstring(exe), 2);
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 2;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
 int Usage() {
   return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|key|settle|focus|"
               L"items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
-              L"setresource|hold|held|release|noproc ... (see driver.cpp)",
+              L"setresource|hold|held|release|noproc|run|minimize|restore ... (see driver.cpp)",
               2);
 }
 
@@ -670,6 +693,7 @@ int SystemCommand(const std::wstring& command, int n, wchar_t** a) {
   if (command == L"held" && n <= 1) return HeldCommand(n == 1 ? Ms(a[0]) : kWindowWait);
   if (command == L"release" && n == 0) return ReleaseCommand();
   if (command == L"noproc" && (n == 1 || n == 2)) return NoProcessCommand(a[0], n == 2 ? Ms(a[1]) : kWindowWait);
+  if (command == L"run" && n == 2) return RunCommand(a[0], a[1]);
   return -1;
 }
 
@@ -687,6 +711,8 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   if (command == L"wait") return 0;
   if (command == L"dump") return Describe(top, true), 0;
   if (command == L"close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : Fail(L"cannot post", 2);
+  if (command == L"minimize") return PostMessageW(top, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : Fail(L"cannot post", 2);
+  if (command == L"restore") return PostMessageW(top, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"settle") return Settle(top);
   if (command == L"thaw") return Thaw(top);
   if (command == L"focus") {
