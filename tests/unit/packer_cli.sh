@@ -24,7 +24,7 @@ expect_text() {  # FILE TEXT
 
 # Help and usage.
 expect 0 "$TLZPACK" --help
-expect_text "$work/out" "tlzpack pack [--best] [--] ARCHIVE INPUT..."
+expect_text "$work/out" "tlzpack pack [--best] [--inputs LIST] [--] ARCHIVE INPUT..."
 expect_text "$work/out" "Exit codes"
 for command in pack list verify extract encode decode; do
   expect 0 "$TLZPACK" "$command" --help
