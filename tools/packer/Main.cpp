@@ -33,8 +33,10 @@ const Command kCommands[] = {
      "starts with \"-\" (\"-h\", \"--help\").\n"
      "Refused, with nothing written: a name over 255 bytes in Shift-JIS; a name that\n"
      "the installer would refuse (leading \"\\\", a drive or any \":\", any \"/\", \".\" or\n"
-     "\"..\" components, empty components, control characters); two names that differ\n"
-     "only in case; an empty file; a file over 4 GiB - 1 bytes.\n"},
+     "\"..\" components, empty components, control characters, device names such as\n"
+     "CON); two names that are one file on Windows (equal when case is ignored, for\n"
+     "full-width letters too, and trailing dots and spaces are dropped); a file where\n"
+     "another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
     {"list", "tlzpack list ARCHIVE",
      "Prints one line per entry: name, size, stream length and offset, then a total.\n"
      "The stream lengths are found by decoding.\n"},
