@@ -55,9 +55,8 @@ class LzssEncoder {
   std::uint8_t text_[N + F - 1];
   // The trees: child_[p][0] holds the strings below p's, child_[p][1] those above or
   // equal; indexed by the comparison's outcome, so the walk takes its way without a
-  // branch. Nodes 0..N-1 are ring
-  // positions, N is "no node" and N+1..N+256 the roots (one per first byte), whose
-  // tree hangs from child_[root][1].
+  // branch. Nodes 0..N-1 are ring positions, N is "no node" and N+1..N+256 the roots
+  // (one per first byte), whose tree hangs from child_[root][1].
   std::uint16_t child_[N + 257][2];
   std::uint16_t parent_[N + 1];
   unsigned matchPosition_ = 0;

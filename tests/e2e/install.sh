@@ -2,12 +2,12 @@
 # Installations from start to end in a fresh Wine prefix, as a user runs them: the
 # default install and what it leaves (folder, registry value, work.tmp, the five files,
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
-# "\", a second install over the first, the empty field, a folder that cannot be
-# created, shortcut 1 failing, a broken payload, a device name in the payload, and the
-# registry refused. While the outcome box is up the task-bar window is disabled, and
-# closing from it changes nothing. The installed UnInst.exe removes what the installer
-# made, also from a folder named with ソ and 表 typed with a trailing "\", and keeps a
-# file of the user's own there.
+# "\", an installer that scripts/package made of other files, a second install over the
+# first, the empty field, a folder that cannot be created, shortcut 1 failing, a broken
+# payload, a device name in the payload, and the registry refused. While the outcome box
+# is up the task-bar window is disabled, and closing from it changes nothing. The
+# installed UnInst.exe removes what the installer made, also from a folder named with ソ
+# and 表 typed with a trailing "\", and keeps a file of the user's own there.
 WINEPREFIX="$BUILD_DIR/wine-prefix-install"
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 export WINEPREFIX
@@ -149,6 +149,40 @@ same "trailing: the value as typed" "$(drv regvalue "$KEY" Path)" 'type=1 size=9
 # doubled separator of the composed path.
 shortcut_is "$MENU/$DESC.lnk" 'c:\apps\korvani.exe' 'c:\apps\\' 'c:\apps\\korvani.exe'
 shortcut_is "$DESKTOP/$DESC.lnk" 'c:\apps\update.exe' 'c:\apps\\' 'c:\apps\\update.exe'
+
+echo "== an installer made by scripts/package from a vendor's files"
+# The three programs the shortcuts start, a file in a folder and a Japanese name in a
+# Japanese folder, packed with --best; refusals first, which write nothing.
+VENDOR="$E2E_TMP/vendor"
+mkdir -p "$VENDOR"
+{ head -c 150000 "$PAYLOAD_FILES/UnInst.exe"; seq 1 30000; } >"$VENDOR/sample.bin"
+{ for i in $(seq 1 2000); do echo "領収書 $i 番 発行済み"; done; } | iconv -f UTF-8 -t CP932 >"$VENDOR/receipts.txt"
+package() { WIN_TREE="$BUILD_DIR" "$SOURCE_DIR/scripts/package" "$@" >"$E2E_TMP/package.log" 2>&1; }
+PROGRAMS=("korvani.exe=$PAYLOAD_FILES/korvani.exe" "UPDATE.EXE=$PAYLOAD_FILES/update.exe"
+          "$PAYLOAD_FILES/UnInst.exe")
+package "$E2E_TMP/Refused.exe" "$PAYLOAD_FILES/korvani.exe" "$VENDOR/sample.bin"
+same "package: refused without update.exe and uninst.exe" "$?" 1
+check "package: names both missing programs" grep -q 'lack update.exe, uninst.exe' "$E2E_TMP/package.log"
+package "$E2E_TMP/Refused.exe" "${PROGRAMS[@]}" "a.bin=$VENDOR/sample.bin" "A.BIN.=$VENDOR/sample.bin"
+same "package: refused with what tlzpack refuses" "$?" 1
+check "package: tlzpack's reason" grep -q 'same name on Windows' "$E2E_TMP/package.log"
+check "package: the refusals wrote nothing" [ ! -e "$E2E_TMP/Refused.exe" ]
+if package --best "$(drive_c setup/Vendor.exe)" "${PROGRAMS[@]}" \
+     'data\samples\sample.bin='"$VENDOR/sample.bin" '書類\領収書一覧.txt='"$VENDOR/receipts.txt"; then
+  pass "package: Vendor.exe written"
+  SETUP_COPY="$(drive_c setup/Vendor.exe)"
+  install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
+  SETUP_COPY="$(drive_c setup/Setup.exe)"
+  same_file "vendor: korvani.exe" "$(drive_c vendor/korvani.exe)" "$PAYLOAD_FILES/korvani.exe"
+  same_file "vendor: UPDATE.EXE" "$(drive_c vendor/UPDATE.EXE)" "$PAYLOAD_FILES/update.exe"
+  same_file "vendor: UnInst.exe" "$(drive_c vendor/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
+  same_file "vendor: a file in a folder" "$(drive_c vendor/data/samples/sample.bin)" "$VENDOR/sample.bin"
+  same_file "vendor: a Japanese name" "$(drive_c vendor/書類/領収書一覧.txt)" "$VENDOR/receipts.txt"
+  same "vendor: nothing else" "$(find "$(drive_c vendor)" -type f | wc -l)" 5
+  shortcut_is "$MENU/$DESC.lnk" 'c:\vendor\korvani.exe' 'c:\vendor'
+else
+  fail "package: no Vendor.exe:"; sed 's/^/    /' "$E2E_TMP/package.log"
+fi
 
 echo "== the empty field, then a good install from the same dialog"
 start_setup "$SETUP_COPY"

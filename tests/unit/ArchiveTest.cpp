@@ -8,6 +8,7 @@
 #include "archive/ArchiveWriter.h"
 #include "archive/ByteStreams.h"
 #include "archive/EntryName.h"
+#include "archive/ProgressScale.h"
 
 using namespace codec_test;
 using archive::EntryHeader;
@@ -204,6 +205,44 @@ TEST(FileReader, TellsBytesConsumedAcrossItsBuffer) {
   EXPECT_EQ(in.Read(all.data(), all.size()), data.size());
   all.resize(data.size());
   EXPECT_EQ(all, data);
+}
+
+TEST(FileReader, OffsetsBeyond4GiB) {
+  // A sparse file: its size is set, not written.
+  TempFolder folder;
+  WriteFile(folder / "big", ToBytes("MZ"));
+  const std::uint64_t size = (4ull << 30) + 17;
+  std::filesystem::resize_file(folder / "big", size);
+  archive::FileReader in;
+  ASSERT_TRUE(in.Open(folder / "big"));
+  ASSERT_TRUE(in.SeekToEnd());
+  EXPECT_EQ(in.Tell(), size);
+  ASSERT_TRUE(in.Rewind());
+  EXPECT_EQ(in.Tell(), 0u);
+  EXPECT_EQ(in.ReadByte(), 'M');
+  in.Close();
+  std::filesystem::remove(folder / "big");
+}
+
+TEST(ProgressScale, BytesBelow2GiBAndPowersOfTwoOfThemAbove) {
+  // Below 2 GiB the bar counts bytes: its positions are the archive offsets.
+  const archive::ProgressScale small(1459003);
+  EXPECT_EQ(small.Maximum(), 1459003);
+  EXPECT_EQ(small.Position(254169), 254169);
+  EXPECT_EQ(small.Position(1459003), 1459003);
+  EXPECT_EQ(archive::ProgressScale(0).Maximum(), 0);
+  EXPECT_EQ(archive::ProgressScale(0x7FFFFFFF).Maximum(), 0x7FFFFFFF);
+  // From 2 GiB on, units of 2, 4, ... bytes; full exactly at the end, never beyond.
+  const archive::ProgressScale two(0x80000000ull);
+  EXPECT_EQ(two.Maximum(), 0x40000000);
+  EXPECT_EQ(two.Position(0x80000000ull), 0x40000000);
+  EXPECT_EQ(two.Position(1000), 500);
+  const archive::ProgressScale huge((1ull << 40) + 3);
+  EXPECT_EQ(huge.Maximum(), 0x40000000);
+  EXPECT_EQ(huge.Position(1ull << 39), 0x20000000);
+  EXPECT_EQ(huge.Position(1ull << 41), huge.Maximum());
+  const archive::ProgressScale largest(0xFFFFFFFFFFFFFFFFull);
+  EXPECT_EQ(largest.Maximum(), 0x7FFFFFFF);
 }
 
 TEST(FileReader, ByteFFIsNotTheEndOfInput) {

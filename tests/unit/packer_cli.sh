@@ -24,7 +24,7 @@ expect_text() {  # FILE TEXT
 
 # Help and usage.
 expect 0 "$TLZPACK" --help
-expect_text "$work/out" "tlzpack pack [--best] [--] ARCHIVE INPUT..."
+expect_text "$work/out" "tlzpack pack [--best] [--inputs LIST] [--] ARCHIVE INPUT..."
 expect_text "$work/out" "Exit codes"
 for command in pack list verify extract encode decode; do
   expect 0 "$TLZPACK" "$command" --help
@@ -71,6 +71,25 @@ od -An -tx1 -N4 -j$(( $(stat -c %s "$work/a.tlz") - 2 - 4 - 16 )) "$work/a.tlz" 
   fail "the Japanese name is not stored in Shift-JIS"
 # The last entry "A": the stream 01 41 ends the archive.
 [ "$(tail -c 2 "$work/a.tlz" | od -An -tx1 | tr -d ' \n')" = "0141" ] || fail "last stream is not 01 41"
+
+# --best: smaller, and what verify and extract read back is the same files. Inputs come
+# also from a list; a file named -h is an operand after --.
+printf '%s\n' "$work/in/numbers.txt" 'bin\program.bin='"$work/in/program.bin" >"$work/list"
+cp "$work/in/a.txt" "$work/in/-h"
+(cd "$work/in" && expect 0 "$TLZPACK" pack --best --inputs "$work/list" -- "$work/best.tlz" -h)
+expect 0 "$TLZPACK" verify "$work/best.tlz"
+expect_text "$work/out" "OK, 3 entries"
+expect 0 "$TLZPACK" extract "$work/best.tlz" "$work/best-dir"
+cmp -s "$work/in/numbers.txt" "$work/best-dir/numbers.txt" || fail "--best: numbers.txt differs"
+cmp -s "$work/in/program.bin" "$work/best-dir/bin/program.bin" || fail "--best: program.bin differs"
+cmp -s "$work/in/a.txt" "$work/best-dir/-h" || fail "--best: -h differs"
+expect 0 "$TLZPACK" pack --inputs "$work/list" "$work/default.tlz" "$work/in/-h"
+[ "$(stat -c %s "$work/best.tlz")" -lt "$(stat -c %s "$work/default.tlz")" ] ||
+  fail "--best is not smaller than the default"
+expect 0 "$TLZPACK" pack "$work/dash.tlz" -- --help="$work/in/a.txt"
+[ -s "$work/dash.tlz" ] || fail "a file named --help after -- was not packed"
+expect 2 "$TLZPACK" pack --inputs
+expect 1 "$TLZPACK" pack --inputs "$work/no-list" "$work/x.tlz"
 
 # Bare streams.
 expect 0 "$TLZPACK" encode "$work/in/numbers.txt" "$work/n.lzs"

@@ -261,3 +261,28 @@ TEST(ExtractArchive, AnOutputFileThatCannotBeCreatedIsAFailure) {
 }
 
 }  // namespace
+
+TEST(ExtractArchive, AnArchiveOf3GiBKeepsTheBarInItsRange) {
+  // One entry, then zeros up to 3 GiB (a sparse file: nothing of it is written), which
+  // read as a terminator entry. The C runtime's long has 32 bits here: the size and the
+  // offsets must still come out right, and the bar counts in pairs of bytes.
+  TempFolder temp;
+  const TestArchive archive = BuildArchive({{"a.txt", "aaaa"}});
+  const Text path = WriteArchive(temp, archive);
+  {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 3ll << 30;
+    EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+  }
+  TRecordingCompressForm form;
+  EXPECT_EQ(form.ExtractArchive(path, temp / "out"), 1);
+  EXPECT_EQ(ReadTestFile(temp / "out\\a.txt"), "aaaa");
+  ASSERT_EQ(form.steps.size(), 1u);
+  EXPECT_EQ(form.steps[0].maximum, 1610612736);  // 3 GiB / 2
+  EXPECT_EQ(form.steps[0].position, static_cast<int>(archive.ends[0] / 2));
+  DeleteFileA(path.c_str());
+}

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,19 +20,23 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"pack", "tlzpack pack [--best] [--] ARCHIVE INPUT...",
+    {"pack", "tlzpack pack [--best] [--inputs LIST] [--] ARCHIVE INPUT...",
      "Writes ARCHIVE with one entry per INPUT, in the given order. An INPUT is FILE,\n"
      "stored under its own file name, or NAME=FILE, stored as NAME; NAME may hold folder\n"
      "names joined with \"\\\" (\"data\\\\a.txt\" in a shell). An INPUT with \"=\" is always\n"
      "read as NAME=FILE. Names are given in UTF-8 and stored in Shift-JIS.\n"
+     "--inputs LIST reads more INPUTs from the file LIST, one a line (UTF-8), before those\n"
+     "of the command line; empty lines are skipped.\n"
      "--best chooses the tokens that make each stream smallest (never larger than the\n"
      "default); the installer decodes both alike. The default writes the streams of the\n"
      "classic binary-tree encoder, byte for byte. Put \"--\" before a file whose name\n"
      "starts with \"-\" (\"-h\", \"--help\").\n"
      "Refused, with nothing written: a name over 255 bytes in Shift-JIS; a name that\n"
      "the installer would refuse (leading \"\\\", a drive or any \":\", any \"/\", \".\" or\n"
-     "\"..\" components, empty components, control characters); two names that differ\n"
-     "only in case; an empty file; a file over 4 GiB - 1 bytes.\n"},
+     "\"..\" components, empty components, control characters, device names such as\n"
+     "CON); two names that are one file on Windows (equal when case is ignored, for\n"
+     "full-width letters too, and trailing dots and spaces are dropped); a file where\n"
+     "another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
     {"list", "tlzpack list ARCHIVE",
      "Prints one line per entry: name, size, stream length and offset, then a total.\n"
      "The stream lengths are found by decoding.\n"},
@@ -134,12 +139,17 @@ int main(int argc, char** argv) {
   const std::string name = command->name;
   bool dashDash = false;
   bool best = false;
+  std::string inputList;
   std::vector<std::string> plain;
-  for (const std::string& operand : operands) {
+  for (std::size_t i = 0; i < operands.size(); ++i) {
+    const std::string& operand = operands[i];
     if (!dashDash && operand == "--") {
       dashDash = true;
     } else if (!dashDash && operand == "--best" && (name == "pack" || name == "encode")) {
       best = true;
+    } else if (!dashDash && operand == "--inputs" && name == "pack") {
+      if (i + 1 == operands.size()) return Usage("--inputs needs a file", command);
+      inputList = operands[++i];
     } else if (!dashDash && operand.size() > 1 && operand[0] == '-') {
       return Usage("unknown option \"" + operand + "\"", command);
     } else {
@@ -150,12 +160,26 @@ int main(int argc, char** argv) {
   packer::Console console{std::cout, std::cerr, isatty(STDERR_FILENO) != 0};
   const packer::Coding coding = best ? packer::Coding::Smallest : packer::Coding::Classic;
   if (name == "pack") {
-    if (plain.size() < 2) return Usage("pack needs an archive and at least one input", command);
+    std::vector<std::string> arguments;
+    if (!inputList.empty()) {
+      std::ifstream list(inputList, std::ios::binary);
+      if (!list) {
+        std::cerr << "tlzpack: cannot open the input list " << inputList << '\n';
+        return packer::kBadInput;
+      }
+      for (std::string line; std::getline(list, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) arguments.push_back(line);
+      }
+    }
+    if (plain.empty()) return Usage("pack needs an archive and at least one input", command);
+    arguments.insert(arguments.end(), plain.begin() + 1, plain.end());
+    if (arguments.empty()) return Usage("pack needs an archive and at least one input", command);
     std::vector<packer::PackInput> inputs;
-    for (std::size_t i = 1; i < plain.size(); ++i) {
-      packer::PackInput input = packer::ParsePackInput(plain[i]);
+    for (const std::string& argument : arguments) {
+      packer::PackInput input = packer::ParsePackInput(argument);
       if (input.name.empty() || input.path.empty()) {
-        return Usage("\"" + plain[i] + "\" is not FILE or NAME=FILE", command);
+        return Usage("\"" + argument + "\" is not FILE or NAME=FILE", command);
       }
       inputs.push_back(input);
     }

@@ -31,7 +31,6 @@ namespace packer {
 namespace {
 
 constexpr std::uint64_t kProgressThreshold = 4u << 20;  // inputs larger than this show progress
-constexpr unsigned kProgressStep = 1u << 20;            // bytes between two looks at the clock
 
 // A percentage line on the error stream, rewritten in place and erased at the end.
 class Progress {
