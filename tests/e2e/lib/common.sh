@@ -94,7 +94,9 @@ wait_setup_exit() {
 # TEXT; a screenshot is taken and it is answered with OK.
 notice() {
   if ! drv wait 'TMessageForm|' "${3:-60000}"; then
-    fail "$1: no message box"
+    fail "$1: no message box; the screen shows:"
+    drv list | sed 's/^/    /'
+    screenshot "${E2E_NAME}_$1_missing"
     return
   fi
   drv dump 'TMessageForm|' >"$E2E_TMP/box"
