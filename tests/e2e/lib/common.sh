@@ -41,6 +41,12 @@ drv() {
   rc=$?
   [ "$rc" -ne 0 ] && [ -s "$err" ] && sed "s/^/  ($1) /" "$err" >&2
   rm -f "$err"
+  # An input that could not be delivered fails the scenario even where the script goes
+  # on without looking, or a later check would be made against the wrong state.
+  case $1 in
+    settext|click|key|select|dblclick|close)
+      [ "$rc" -ne 0 ] && fail "driver $*: the input was not delivered" ;;
+  esac
   return "$rc"
 }
 
