@@ -149,23 +149,45 @@ struct Tail {
   unsigned last;
 };
 
-// Compares bytes 1..17 of the key with those of `other` (byte 0 is equal: both hang below
-// the same root). Returns the index of the first difference, or 18 when there is none,
-// and sets `above` to 1 when the key's byte there is the greater one or the strings are
-// equal, as the byte-by-byte comparison would.
-inline unsigned MatchingLength(const Tail& key, const std::uint8_t* other, unsigned& above) {
+// `key > other ? above : below`, as a conditional move on the comparison's flags: which
+// way a tree walk goes is as good as random, so a branch there would be mispredicted
+// half the time, and a move on a flag kept in a register would lengthen the walk's
+// chain of dependent loads by the instructions that set and test it.
+inline unsigned PickIfGreater(std::uint64_t key, std::uint64_t other, unsigned above,
+                              unsigned below) {
+#if defined(__GNUC__) && defined(__x86_64__)
+  asm("cmpq %[other], %[key]\n\tcmova %[above], %[below]"
+      : [below] "+r"(below)
+      : [key] "r"(key), [other] "r"(other), [above] "r"(above)
+      : "cc");
+  return below;
+#else
+  return key > other ? above : below;
+#endif
+}
+
+// One step of the walk: compares bytes 1..17 of the key with those of `other` (byte 0 is
+// equal: both hang below the same root). Returns the index of the first difference, or
+// 18 when there is none; sets `above` to 1 when the key's byte there is the greater one
+// or the strings are equal, as the byte-by-byte comparison would, and `next` to `right`
+// when `above` is 1 and to `left` otherwise.
+inline unsigned Step(const Tail& key, const std::uint8_t* other, unsigned left, unsigned right,
+                     unsigned& above, unsigned& next) {
   const std::uint64_t first = LoadBigEndian64(other + 1);
   if (key.first != first) {
+    next = PickIfGreater(key.first, first, right, left);
     above = key.first > first;
     return 1 + LeadingZeros(key.first ^ first) / 8;
   }
   const std::uint64_t second = LoadBigEndian64(other + 9);
   if (key.second != second) {
+    next = PickIfGreater(key.second, second, right, left);
     above = key.second > second;
     return 9 + LeadingZeros(key.second ^ second) / 8;
   }
   const unsigned last = other[kMaxMatch - 1];
   above = key.last >= last;
+  next = above ? right : left;
   return key.last != last ? kMaxMatch - 1 : kMaxMatch;
 }
 
@@ -174,33 +196,33 @@ inline unsigned MatchingLength(const Tail& key, const std::uint8_t* other, unsig
 inline void LzssEncoder::InsertNode(unsigned r) {
   const std::uint8_t* key = &text_[r];
   const detail::Tail tail(key);
-  unsigned above = 1;
-  unsigned p = N + 1 + key[0];
   child_[r][0] = child_[r][1] = kNil;
-  // The walk is a chain of loads, each waiting for the comparison before it: loading
-  // both children while the comparison runs and picking one afterwards keeps a load off
-  // that chain. The best match so far is kept in locals and updated without a branch:
-  // which node improves on it is as good as random.
+  unsigned p = N + 1 + key[0];
+  unsigned above = 1;
+  unsigned next = child_[p][1];
   unsigned bestLength = 0;
   unsigned bestPosition = 0;
-  for (;;) {
+  // The walk is a chain of loads, each waiting for the comparison before it. Both
+  // children are loaded while the comparison runs and one is picked from its outcome,
+  // so only the key's load and the comparison lie on that chain. The best match so far
+  // is kept in locals and updated without a branch: which node improves on it is as
+  // good as random.
+  while (next != kNil) {
+    p = next;
     const unsigned left = child_[p][0];
     const unsigned right = child_[p][1];
-    const unsigned next = above ? right : left;
-    if (next == kNil) {
-      child_[p][above] = static_cast<std::uint16_t>(r);
-      parent_[r] = static_cast<std::uint16_t>(p);
-      matchPosition_ = bestPosition;
-      matchLength_ = bestLength;
-      return;
-    }
-    p = next;
-    const unsigned i = detail::MatchingLength(tail, &text_[p], above);
+    const unsigned i = detail::Step(tail, &text_[p], left, right, above, next);
     const bool better = i > bestLength;
     bestPosition = better ? p : bestPosition;
     bestLength = better ? i : bestLength;
-    if (i >= F) break;
+    if (i >= F) goto replace;
   }
+  child_[p][above] = static_cast<std::uint16_t>(r);
+  parent_[r] = static_cast<std::uint16_t>(p);
+  matchPosition_ = bestPosition;
+  matchLength_ = bestLength;
+  return;
+replace:
   matchPosition_ = bestPosition;
   matchLength_ = bestLength;
   // r's string equals p's in all F bytes: r takes p's place in the tree.
