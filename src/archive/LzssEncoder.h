@@ -44,9 +44,11 @@ class LzssEncoder {
   static constexpr unsigned kNil = N;  // "no node"; the tree roots are N+1..N+256
 
   void Reset();
-  // Puts the string at ring position r into the tree and sets matchPosition_ and
-  // matchLength_ to the longest match found on the way (a node whose string equals r's
-  // in all 18 bytes is replaced by r).
+  // Puts the string at ring position r into the tree (a node whose string equals r's in
+  // all 18 bytes is replaced by r) and, with kFindMatch, sets matchPosition_ and
+  // matchLength_ to the longest match found on the way. The walk is the same either
+  // way; without the match it does less work per node.
+  template <bool kFindMatch = true>
   void InsertNode(unsigned r);
   // Takes the string at ring position r out of the tree, if it is there.
   void DeleteNode(unsigned r);
@@ -188,10 +190,10 @@ inline unsigned PickIfGreater(std::uint64_t key, std::uint64_t other, unsigned a
 }
 
 // One step of the walk: compares bytes 1..17 of the key with those of `other`, stored
-// backwards as the key's are (byte 0 is equal: both hang below the same root). Returns the index of the first difference, or
-// 18 when there is none; sets `above` to 1 when the key's byte there is the greater one
-// or the strings are equal, as the byte-by-byte comparison would, and `next` to `right`
-// when `above` is 1 and to `left` otherwise.
+// backwards as the key's are (byte 0 is equal: both hang below the same root). Returns
+// the index of the first difference, or 18 when there is none; sets `above` to 1 when
+// the key's byte there is the greater one or the strings are equal, as the byte-by-byte
+// comparison would, and `next` to `right` when `above` is 1 and to `left` otherwise.
 inline unsigned Step(const Tail& key, const std::uint8_t* other, unsigned left, unsigned right,
                      unsigned& above, unsigned& next) {
   const std::uint64_t first = LoadLittleEndian64(other - 8);
@@ -214,6 +216,7 @@ inline unsigned Step(const Tail& key, const std::uint8_t* other, unsigned left, 
 
 }  // namespace detail
 
+template <bool kFindMatch>
 inline void LzssEncoder::InsertNode(unsigned position) {
   const unsigned r = NodeOf(position);
   const std::uint8_t* key = Bytes(r);
@@ -234,19 +237,25 @@ inline void LzssEncoder::InsertNode(unsigned position) {
     const unsigned left = child_[p][0];
     const unsigned right = child_[p][1];
     const unsigned i = detail::Step(tail, Bytes(p), left, right, above, next);
-    const bool better = i > bestLength;
-    bestNode = better ? p : bestNode;
-    bestLength = better ? i : bestLength;
+    if (kFindMatch) {
+      const bool better = i > bestLength;
+      bestNode = better ? p : bestNode;
+      bestLength = better ? i : bestLength;
+    }
     if (i >= F) goto replace;
   }
   child_[p][above] = static_cast<std::uint16_t>(r);
   parent_[r] = static_cast<std::uint16_t>(p);
-  matchPosition_ = PositionOf(bestNode);
-  matchLength_ = bestLength;
+  if (kFindMatch) {
+    matchPosition_ = PositionOf(bestNode);
+    matchLength_ = bestLength;
+  }
   return;
 replace:
-  matchPosition_ = PositionOf(bestNode);
-  matchLength_ = bestLength;
+  if (kFindMatch) {
+    matchPosition_ = PositionOf(bestNode);
+    matchLength_ = bestLength;
+  }
   // r's string equals p's in all F bytes: r takes p's place in the tree.
   const unsigned up = parent_[p];
   parent_[r] = static_cast<std::uint16_t>(up);
@@ -308,7 +317,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   if (ahead == 0) return 0;
   std::uint64_t total = ahead;
 
-  for (unsigned i = 1; i <= F; ++i) InsertNode(r - i);
+  for (unsigned i = 1; i <= F; ++i) InsertNode<false>(r - i);
   InsertNode(r);
   do {
     if (matchLength_ > ahead) matchLength_ = ahead;
@@ -338,7 +347,13 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
       Store(s, static_cast<std::uint8_t>(c));
       s = (s + 1) & kRingMask;
       r = (r + 1) & kRingMask;
-      InsertNode(r);
+      // Only the last of these matches is used, for the next token: the others only
+      // build the tree.
+      if (i + 1 == used) {
+        InsertNode<true>(r);
+      } else {
+        InsertNode<false>(r);
+      }
     }
     for (; i < used; ++i) {
       DeleteNode(s);
