@@ -338,22 +338,28 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
       mask = 1;
     }
     const unsigned used = matchLength_;
-    unsigned i = 0;
-    for (; i < used; ++i) {
+    // Moves on by one byte of input, which replaces the oldest in the ring; false at the
+    // end of input.
+    auto advance = [&]() {
       const int c = source.Get();
-      if (c < 0) break;
+      if (c < 0) return false;
       ++total;
       DeleteNode(s);
       Store(s, static_cast<std::uint8_t>(c));
       s = (s + 1) & kRingMask;
       r = (r + 1) & kRingMask;
-      // Only the last of these matches is used, for the next token: the others only
-      // build the tree.
-      if (i + 1 == used) {
-        InsertNode<true>(r);
-      } else {
-        InsertNode<false>(r);
-      }
+      return true;
+    };
+    // Only the match at the last of these positions is used, for the next token: the
+    // others only build the tree.
+    unsigned i = 0;
+    while (i + 1 < used && advance()) {
+      InsertNode<false>(r);
+      ++i;
+    }
+    if (i + 1 == used && advance()) {
+      InsertNode<true>(r);
+      ++i;
     }
     for (; i < used; ++i) {
       DeleteNode(s);
