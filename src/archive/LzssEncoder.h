@@ -6,7 +6,7 @@
 // match, and among equally long ones the one the tree walk meets first), with the part
 // of the ring in front of the first byte filled with zeros instead of spaces, so that
 // its streams are byte for byte those of that encoder. Every Encode starts from a fresh
-// state (ring, the 17 mirror bytes past its end, the trees), so each entry's stream
+// state (ring, the 17 bytes that mirror its start, the trees), so each entry's stream
 // depends only on that entry's bytes and decodes with DecodeEntry whatever came before.
 //
 // EncodeSmallest writes the smallest stream it can find instead: the same tree gives the
