@@ -5,7 +5,7 @@
 namespace archive {
 
 void LzssEncoder::Reset() {
-  std::memset(text_, 0, sizeof text_);
+  std::memset(reversed_, 0, sizeof reversed_);
   for (auto& node : child_) node[0] = node[1] = kNil;
   for (auto& p : parent_) p = kNil;
   matchPosition_ = 0;

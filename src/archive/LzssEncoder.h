@@ -6,7 +6,7 @@
 // match, and among equally long ones the one the tree walk meets first), with the part
 // of the ring in front of the first byte filled with zeros instead of spaces, so that
 // its streams are byte for byte those of that encoder. Every Encode starts from a fresh
-// state (ring, the 17 mirror bytes past its end, the trees), so each entry's stream
+// state (ring, the 17 bytes that mirror its start, the trees), so each entry's stream
 // depends only on that entry's bytes and decodes with DecodeEntry whatever came before.
 //
 // EncodeSmallest writes the smallest stream it can find instead: the same tree gives the
@@ -44,19 +44,40 @@ class LzssEncoder {
   static constexpr unsigned kNil = N;  // "no node"; the tree roots are N+1..N+256
 
   void Reset();
-  // Puts the string at ring position r into the tree and sets matchPosition_ and
-  // matchLength_ to the longest match found on the way (a node whose string equals r's
-  // in all 18 bytes is replaced by r).
+  // Puts the string at ring position r into the tree (a node whose string equals r's in
+  // all 18 bytes is replaced by r) and, with kFindMatch, sets matchPosition_ and
+  // matchLength_ to the longest match found on the way. The walk is the same either
+  // way; without the match it does less work per node.
+  template <bool kFindMatch = true>
   void InsertNode(unsigned r);
-  void DeleteNode(unsigned p);
+  // Takes the string at ring position r out of the tree, if it is there.
+  void DeleteNode(unsigned r);
 
-  // The ring, with the first F-1 bytes mirrored past its end so that a string that
-  // wraps can be compared without masking.
-  std::uint8_t text_[N + F - 1];
-  // The trees: child_[p][0] holds the strings below p's, child_[p][1] those above or
-  // equal; indexed by the comparison's outcome, so the walk takes its way without a
-  // branch. Nodes 0..N-1 are ring positions, N is "no node" and N+1..N+256 the roots
-  // (one per first byte), whose tree hangs from child_[root][1].
+  // The tree node of ring position p, and back: see reversed_.
+  static unsigned NodeOf(unsigned p) { return N - 1 - p; }
+  static unsigned PositionOf(unsigned node) { return N - 1 - node; }
+  // The byte at ring position p.
+  std::uint8_t ByteAt(unsigned p) const { return reversed_[F - 1 + NodeOf(p)]; }
+  // Stores the byte at ring position p, and its mirror copy when p has one.
+  void Store(unsigned p, std::uint8_t byte) {
+    reversed_[F - 1 + NodeOf(p)] = byte;
+    if (p < F - 1) reversed_[F - 2 - p] = byte;
+  }
+  // The string of a node, stored backwards: its byte k is at Bytes(node)[-k].
+  const std::uint8_t* Bytes(unsigned node) const { return reversed_ + (F - 1) + node; }
+
+  // The ring, stored backwards after F-1 bytes that mirror its first F-1 positions: the
+  // byte at ring position p is at reversed_[F-1 + N-1-p], and byte k of the string at p
+  // (the byte at position p+k) at reversed_[F-1 + N-1-p-k], where a string that wraps
+  // reaches the mirror bytes and is read without masking. Stored this way, the string's
+  // bytes 1..8 lie in memory as bytes 8..1, so a little-endian load of those eight bytes
+  // gives a number that compares as the bytes do, with no byte swap on the tree walk's
+  // chain of loads. The tree nodes are numbered the same way: node N-1-p for ring
+  // position p.
+  std::uint8_t reversed_[F - 1 + N];
+  // The trees: child_[n][0] holds the strings below node n's, child_[n][1] those above
+  // or equal. Nodes 0..N-1 are ring positions (above), N is "no node" and N+1..N+256 the
+  // roots (one per first byte), whose tree hangs from child_[root][1].
   std::uint16_t child_[N + 257][2];
   std::uint16_t parent_[N + 1];
   unsigned matchPosition_ = 0;
@@ -123,11 +144,12 @@ void WriteCheapestParse(const MatchTable& table, Out& out) {
   WriteParse(table, StreamLength(cheapest) < StreamLength(longest) ? cheapest : longest, out);
 }
 
-// Eight bytes read as a big-endian number: two such numbers compare as the bytes do.
-inline std::uint64_t LoadBigEndian64(const std::uint8_t* p) {
+// Eight bytes read as a little-endian number: for bytes stored backwards, a number that
+// compares as the bytes do in their forward order.
+inline std::uint64_t LoadLittleEndian64(const std::uint8_t* p) {
   std::uint64_t v;
   std::memcpy(&v, p, sizeof v);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
   return __builtin_bswap64(v);
 #else
   return v;
@@ -139,70 +161,101 @@ inline unsigned LeadingZeros(std::uint64_t x) {
   return static_cast<unsigned>(__builtin_clzll(x));
 }
 
-// A string's bytes 1..17 (byte 0 chose its tree): 1..8 and 9..16 read big-endian, as
-// numbers that compare as the bytes do, and byte 17.
+// A string's bytes 1..17 (byte 0 chose its tree), from the string stored backwards (its
+// byte k at s[-k]): 1..8 and 9..16 as numbers that compare as the bytes do, and byte 17.
 struct Tail {
   explicit Tail(const std::uint8_t* s)
-      : first(LoadBigEndian64(s + 1)), second(LoadBigEndian64(s + 9)), last(s[kMaxMatch - 1]) {}
+      : first(LoadLittleEndian64(s - 8)), second(LoadLittleEndian64(s - 16)),
+        last(s[-static_cast<int>(kMaxMatch - 1)]) {}
   std::uint64_t first;
   std::uint64_t second;
   unsigned last;
 };
 
-// Compares bytes 1..17 of the key with those of `other` (byte 0 is equal: both hang below
-// the same root). Returns the index of the first difference, or 18 when there is none,
-// and sets `above` to 1 when the key's byte there is the greater one or the strings are
-// equal, as the byte-by-byte comparison would.
-inline unsigned MatchingLength(const Tail& key, const std::uint8_t* other, unsigned& above) {
-  const std::uint64_t first = LoadBigEndian64(other + 1);
+// `key > other ? above : below`, as a conditional move on the comparison's flags: which
+// way a tree walk goes is as good as random, so a branch there would be mispredicted
+// half the time, and a move on a flag kept in a register would lengthen the walk's
+// chain of dependent loads by the instructions that set and test it.
+inline unsigned PickIfGreater(std::uint64_t key, std::uint64_t other, unsigned above,
+                              unsigned below) {
+#if defined(__GNUC__) && defined(__x86_64__)
+  asm("cmpq %[other], %[key]\n\tcmova %[above], %[below]"
+      : [below] "+r"(below)
+      : [key] "r"(key), [other] "r"(other), [above] "r"(above)
+      : "cc");
+  return below;
+#else
+  return key > other ? above : below;
+#endif
+}
+
+// One step of the walk: compares bytes 1..17 of the key with those of `other`, stored
+// backwards as the key's are (byte 0 is equal: both hang below the same root). Returns
+// the index of the first difference, or 18 when there is none; sets `above` to 1 when
+// the key's byte there is the greater one or the strings are equal, as the byte-by-byte
+// comparison would, and `next` to `right` when `above` is 1 and to `left` otherwise.
+inline unsigned Step(const Tail& key, const std::uint8_t* other, unsigned left, unsigned right,
+                     unsigned& above, unsigned& next) {
+  const std::uint64_t first = LoadLittleEndian64(other - 8);
   if (key.first != first) {
+    next = PickIfGreater(key.first, first, right, left);
     above = key.first > first;
     return 1 + LeadingZeros(key.first ^ first) / 8;
   }
-  const std::uint64_t second = LoadBigEndian64(other + 9);
+  const std::uint64_t second = LoadLittleEndian64(other - 16);
   if (key.second != second) {
+    next = PickIfGreater(key.second, second, right, left);
     above = key.second > second;
     return 9 + LeadingZeros(key.second ^ second) / 8;
   }
-  const unsigned last = other[kMaxMatch - 1];
+  const unsigned last = other[-static_cast<int>(kMaxMatch - 1)];
   above = key.last >= last;
+  next = above ? right : left;
   return key.last != last ? kMaxMatch - 1 : kMaxMatch;
 }
 
 }  // namespace detail
 
-inline void LzssEncoder::InsertNode(unsigned r) {
-  const std::uint8_t* key = &text_[r];
+template <bool kFindMatch>
+inline void LzssEncoder::InsertNode(unsigned position) {
+  const unsigned r = NodeOf(position);
+  const std::uint8_t* key = Bytes(r);
   const detail::Tail tail(key);
-  unsigned above = 1;
-  unsigned p = N + 1 + key[0];
   child_[r][0] = child_[r][1] = kNil;
-  // The walk is a chain of loads, each waiting for the comparison before it: loading
-  // both children while the comparison runs and picking one afterwards keeps a load off
-  // that chain. The best match so far is kept in locals and updated without a branch:
-  // which node improves on it is as good as random.
+  unsigned p = N + 1 + key[0];
+  unsigned above = 1;
+  unsigned next = child_[p][1];
   unsigned bestLength = 0;
-  unsigned bestPosition = 0;
-  for (;;) {
+  unsigned bestNode = NodeOf(0);
+  // The walk is a chain of loads, each waiting for the comparison before it. Both
+  // children are loaded while the comparison runs and one is picked from its outcome,
+  // so only the key's load and the comparison lie on that chain. The best match so far
+  // is kept in locals and updated without a branch: which node improves on it is as
+  // good as random.
+  while (next != kNil) {
+    p = next;
     const unsigned left = child_[p][0];
     const unsigned right = child_[p][1];
-    const unsigned next = above ? right : left;
-    if (next == kNil) {
-      child_[p][above] = static_cast<std::uint16_t>(r);
-      parent_[r] = static_cast<std::uint16_t>(p);
-      matchPosition_ = bestPosition;
-      matchLength_ = bestLength;
-      return;
+    const unsigned i = detail::Step(tail, Bytes(p), left, right, above, next);
+    if (kFindMatch) {
+      const bool better = i > bestLength;
+      bestNode = better ? p : bestNode;
+      bestLength = better ? i : bestLength;
     }
-    p = next;
-    const unsigned i = detail::MatchingLength(tail, &text_[p], above);
-    const bool better = i > bestLength;
-    bestPosition = better ? p : bestPosition;
-    bestLength = better ? i : bestLength;
-    if (i >= F) break;
+    if (i >= F) goto replace;
   }
-  matchPosition_ = bestPosition;
-  matchLength_ = bestLength;
+  child_[p][above] = static_cast<std::uint16_t>(r);
+  parent_[r] = static_cast<std::uint16_t>(p);
+  if (kFindMatch) {
+    matchPosition_ = PositionOf(bestNode);
+    matchLength_ = bestLength;
+  }
+  return;
+replace:
+  if (kFindMatch) {
+    matchPosition_ = PositionOf(bestNode);
+    matchLength_ = bestLength;
+  }
   // r's string equals p's in all F bytes: r takes p's place in the tree.
   const unsigned up = parent_[p];
   parent_[r] = static_cast<std::uint16_t>(up);
@@ -214,7 +267,8 @@ inline void LzssEncoder::InsertNode(unsigned r) {
   parent_[p] = kNil;
 }
 
-inline void LzssEncoder::DeleteNode(unsigned p) {
+inline void LzssEncoder::DeleteNode(unsigned position) {
+  const unsigned p = NodeOf(position);
   const unsigned up = parent_[p];
   if (up == kNil) return;  // not in the tree
   const unsigned left = child_[p][0];
@@ -258,19 +312,19 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   for (; ahead < F; ++ahead) {
     const int c = source.Get();
     if (c < 0) break;
-    text_[r + ahead] = static_cast<std::uint8_t>(c);
+    Store(r + ahead, static_cast<std::uint8_t>(c));
   }
   if (ahead == 0) return 0;
   std::uint64_t total = ahead;
 
-  for (unsigned i = 1; i <= F; ++i) InsertNode(r - i);
+  for (unsigned i = 1; i <= F; ++i) InsertNode<false>(r - i);
   InsertNode(r);
   do {
     if (matchLength_ > ahead) matchLength_ = ahead;
     if (matchLength_ <= kMatchThreshold) {
       matchLength_ = 1;
       code[0] |= static_cast<std::uint8_t>(mask);
-      code[codeLength++] = text_[r];
+      code[codeLength++] = ByteAt(r);
     } else {
       code[codeLength++] = static_cast<std::uint8_t>(matchPosition_);
       code[codeLength++] = static_cast<std::uint8_t>(((matchPosition_ >> 4) & 0xF0) |
@@ -284,17 +338,28 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
       mask = 1;
     }
     const unsigned used = matchLength_;
-    unsigned i = 0;
-    for (; i < used; ++i) {
+    // Moves on by one byte of input, which replaces the oldest in the ring; false at the
+    // end of input.
+    auto advance = [&]() {
       const int c = source.Get();
-      if (c < 0) break;
+      if (c < 0) return false;
       ++total;
       DeleteNode(s);
-      text_[s] = static_cast<std::uint8_t>(c);
-      if (s < F - 1) text_[s + N] = static_cast<std::uint8_t>(c);
+      Store(s, static_cast<std::uint8_t>(c));
       s = (s + 1) & kRingMask;
       r = (r + 1) & kRingMask;
-      InsertNode(r);
+      return true;
+    };
+    // Only the match at the last of these positions is used, for the next token: the
+    // others only build the tree.
+    unsigned i = 0;
+    while (i + 1 < used && advance()) {
+      InsertNode<false>(r);
+      ++i;
+    }
+    if (i + 1 == used && advance()) {
+      InsertNode<true>(r);
+      ++i;
     }
     for (; i < used; ++i) {
       DeleteNode(s);
@@ -323,7 +388,7 @@ std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
     for (; ahead < F; ++ahead) {
       const int c = source.Get();
       if (c < 0) break;
-      text_[r + ahead] = static_cast<std::uint8_t>(c);
+      Store(r + ahead, static_cast<std::uint8_t>(c));
       table.bytes.push_back(static_cast<std::uint8_t>(c));
     }
     if (ahead == 0) return 0;
@@ -336,8 +401,7 @@ std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
       DeleteNode(s);
       if (c >= 0) {
         table.bytes.push_back(static_cast<std::uint8_t>(c));
-        text_[s] = static_cast<std::uint8_t>(c);
-        if (s < F - 1) text_[s + N] = static_cast<std::uint8_t>(c);
+        Store(s, static_cast<std::uint8_t>(c));
         s = (s + 1) & kRingMask;
         r = (r + 1) & kRingMask;
         InsertNode(r);
