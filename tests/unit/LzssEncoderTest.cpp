@@ -7,119 +7,32 @@
 #include "CodecTestSupport.h"
 #include "archive/ByteStreams.h"
 #include "archive/LzssEncoder.h"
+#include "BaselineEncoder.h"
 
 using namespace codec_test;
 using archive::DecodeStatus;
 
 namespace {
 
-// The binary-tree search written plainly, one byte compare at a time, on int arrays: the
-// encoder's optimised search must give the same streams.
-Bytes PlainTreeEncode(const Bytes& input) {
-  constexpr int N = 4096, F = 18, kThreshold = 2, kNil = N;
-  std::vector<std::uint8_t> text(N + F - 1, 0);
-  std::vector<int> left(N + 1, kNil), right(N + 257, kNil), parent(N + 1, kNil);
-  int matchPosition = 0, matchLength = 0;
-  auto insert = [&](int r) {
-    int cmp = 1;
-    int p = N + 1 + text[r];
-    right[r] = left[r] = kNil;
-    matchLength = 0;
-    for (;;) {
-      int& next = cmp >= 0 ? right[p] : left[p];
-      if (next == kNil) {
-        next = r;
-        parent[r] = p;
-        return;
-      }
-      p = next;
-      int i = 1;
-      for (; i < F; ++i) {
-        if ((cmp = text[r + i] - text[p + i]) != 0) break;
-      }
-      if (i > matchLength) {
-        matchPosition = p;
-        if ((matchLength = i) >= F) break;
-      }
-    }
-    parent[r] = parent[p];
-    left[r] = left[p];
-    right[r] = right[p];
-    parent[left[p]] = r;
-    parent[right[p]] = r;
-    (right[parent[p]] == p ? right[parent[p]] : left[parent[p]]) = r;
-    parent[p] = kNil;
-  };
-  auto remove = [&](int p) {
-    if (parent[p] == kNil) return;
-    int q;
-    if (right[p] == kNil) {
-      q = left[p];
-    } else if (left[p] == kNil) {
-      q = right[p];
-    } else {
-      q = left[p];
-      if (right[q] != kNil) {
-        while (right[q] != kNil) q = right[q];
-        right[parent[q]] = left[q];
-        parent[left[q]] = parent[q];
-        left[q] = left[p];
-        parent[left[p]] = q;
-      }
-      right[q] = right[p];
-      parent[right[p]] = q;
-    }
-    parent[q] = parent[p];
-    (right[parent[p]] == p ? right[parent[p]] : left[parent[p]]) = q;
-    parent[p] = kNil;
-  };
-
-  Bytes out;
-  std::size_t next = 0;
-  auto get = [&]() { return next < input.size() ? int{input[next++]} : -1; };
-  std::uint8_t code[17] = {0};
-  int codeLength = 1;
-  int mask = 1;
-  int s = 0, r = N - F, len = 0, c;
-  for (; len < F && (c = get()) >= 0; ++len) text[r + len] = static_cast<std::uint8_t>(c);
-  if (len == 0) return out;
-  for (int i = 1; i <= F; ++i) insert(r - i);
-  insert(r);
-  do {
-    if (matchLength > len) matchLength = len;
-    if (matchLength <= kThreshold) {
-      matchLength = 1;
-      code[0] |= static_cast<std::uint8_t>(mask);
-      code[codeLength++] = text[r];
-    } else {
-      code[codeLength++] = static_cast<std::uint8_t>(matchPosition);
-      code[codeLength++] = static_cast<std::uint8_t>(((matchPosition >> 4) & 0xF0) |
-                                                     (matchLength - (kThreshold + 1)));
-    }
-    if ((mask = (mask << 1) & 0xFF) == 0) {
-      out.insert(out.end(), code, code + codeLength);
-      code[0] = 0;
-      codeLength = mask = 1;
-    }
-    const int last = matchLength;
-    int i = 0;
-    for (; i < last && (c = get()) >= 0; ++i) {
-      remove(s);
-      text[s] = static_cast<std::uint8_t>(c);
-      if (s < F - 1) text[s + N] = static_cast<std::uint8_t>(c);
-      s = (s + 1) & (N - 1);
-      r = (r + 1) & (N - 1);
-      insert(r);
-    }
-    while (i++ < last) {
-      remove(s);
-      s = (s + 1) & (N - 1);
-      r = (r + 1) & (N - 1);
-      if (--len) insert(r);
-    }
-  } while (len > 0);
-  if (codeLength > 1) out.insert(out.end(), code, code + codeLength);
-  return out;
+// The binary-tree search written plainly, one byte compare at a time over getc and putc:
+// the benchmark's baseline encoder. The encoder's optimised search must give the same
+// streams.
+Bytes PlainTreeEncode(Bytes input) {
+  if (input.empty()) return {};  // nothing to read, nothing written
+  std::FILE* in = fmemopen(input.data(), input.size(), "rb");
+  char* written = nullptr;
+  std::size_t size = 0;
+  std::FILE* out = open_memstream(&written, &size);
+  if (in == nullptr || out == nullptr) {
+    ADD_FAILURE() << "cannot open memory streams";
+    return {};
+  }
+  BaselineEncode(in, out);
+  std::fclose(in);
+  std::fclose(out);
+  Bytes stream(written, written + size);
+  std::free(written);
+  return stream;
 }
 
 TEST(LzssEncoder, SameStreamsAsThePlainTreeSearch) {
