@@ -122,17 +122,16 @@ void TApplication::ShowMainFormFor(int showCommand) {
 }
 
 namespace {
-struct OwnedWindows {
-  HWND owner;
-  std::vector<HWND>* windows;
-};
-
-BOOL CALLBACK CollectOwned(HWND window, LPARAM data) {
-  auto* context = reinterpret_cast<OwnedWindows*>(data);
-  if (GetWindow(window, GW_OWNER) == context->owner && IsWindowVisible(window)) {
-    context->windows->push_back(window);
-  }
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
   return TRUE;
+}
+
+// The top-level windows of the program's (one) GUI thread.
+std::vector<HWND> ThreadWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
 }
 }  // namespace
 
@@ -140,8 +139,9 @@ void TApplication::Minimize() {
   if (minimized_) return;
   activeBeforeMinimize_ = GetActiveWindow();
   hiddenByMinimize_.clear();
-  OwnedWindows context{Handle(), &hiddenByMinimize_};
-  EnumThreadWindows(GetCurrentThreadId(), &CollectOwned, reinterpret_cast<LPARAM>(&context));
+  for (HWND window : ThreadWindows()) {
+    if (GetWindow(window, GW_OWNER) == Handle() && IsWindowVisible(window)) hiddenByMinimize_.push_back(window);
+  }
   for (HWND window : hiddenByMinimize_) ShowWindow(window, SW_HIDE);
   minimized_ = true;
   ShowWindow(handle_, SW_MINIMIZE);
@@ -248,50 +248,24 @@ void TApplication::ShowException(const Text& message) {
   if (active != nullptr && IsWindow(active)) SetActiveWindow(active);
 }
 
-namespace {
-struct DisableContext {
-  HWND keep;
-  std::vector<HWND>* windows;
-};
-
-BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
-  auto* context = reinterpret_cast<DisableContext*>(data);
-  if (window != context->keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
-    EnableWindow(window, FALSE);
-    context->windows->push_back(window);
-  }
-  return TRUE;
-}
-}  // namespace
-
 std::vector<HWND> TApplication::DisableOtherWindows(HWND keep) {
   std::vector<HWND> windows;
-  DisableContext context{keep, &windows};
-  EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&context));
+  for (HWND window : ThreadWindows()) {
+    if (window != keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      windows.push_back(window);
+    }
+  }
   return windows;
 }
 
-namespace {
-struct StayOnTopContext {
-  HWND except;
-  bool found;
-};
-
-BOOL CALLBACK FindStayOnTop(HWND window, LPARAM data) {
-  auto* context = reinterpret_cast<StayOnTopContext*>(data);
-  if (window != context->except && IsWindowVisible(window) &&
-      (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
-    context->found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-}  // namespace
-
 bool TApplication::StayOnTopWindowShown(HWND except) const {
-  StayOnTopContext context{except, false};
-  EnumThreadWindows(GetCurrentThreadId(), &FindStayOnTop, reinterpret_cast<LPARAM>(&context));
-  return context.found;
+  for (HWND window : ThreadWindows()) {
+    if (window != except && IsWindowVisible(window) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void TApplication::EnableWindows(const std::vector<HWND>& windows) {
