@@ -128,29 +128,30 @@ inline unsigned PickIfGreater(std::uint64_t key, std::uint64_t other, unsigned a
 #endif
 }
 
-// One step of the walk: compares bytes 1..17 of the key with those of `other`, stored
-// backwards as the key's are (byte 0 is equal: both hang below the same root). Returns
-// the index of the first difference, or 18 when there is none; sets `above` to 1 when
-// the key's byte there is the greater one or the strings are equal, as the byte-by-byte
-// comparison would, and `next` to `right` when `above` is 1 and to `left` otherwise.
-inline unsigned Step(const Tail& key, const std::uint8_t* other, unsigned left, unsigned right,
-                     unsigned& above, unsigned& next) {
-  const std::uint64_t first = LoadLittleEndian64(other - 8);
-  if (key.first != first) {
-    next = PickIfGreater(key.first, first, right, left);
-    above = key.first > first;
-    return 1 + LeadingZeros(key.first ^ first) / 8;
-  }
+// The rest of a step of the walk, when bytes 1..8 of the key and of `other` are equal:
+// compares bytes 9..17 (`other` stored backwards as the key is). Returns the index of
+// the first difference, or 18 when there is none, and sets `next` to `right` when the
+// key's byte there is the greater one or the strings are equal, as the byte-by-byte
+// comparison would, and to `left` otherwise.
+inline unsigned StepOnTail(const Tail& key, const std::uint8_t* other, unsigned left,
+                           unsigned right, unsigned& next) {
   const std::uint64_t second = LoadLittleEndian64(other - 16);
   if (key.second != second) {
     next = PickIfGreater(key.second, second, right, left);
-    above = key.second > second;
     return 9 + LeadingZeros(key.second ^ second) / 8;
   }
   const unsigned last = other[-static_cast<int>(kMaxMatch - 1)];
-  above = key.last >= last;
-  next = above ? right : left;
+  next = key.last >= last ? right : left;
   return key.last != last ? kMaxMatch - 1 : kMaxMatch;
+}
+
+// The side of `other` a walk sends the key to: 1 (above, or equal) or 0 (below).
+inline unsigned KeyIsAbove(const Tail& key, const std::uint8_t* other) {
+  const std::uint64_t first = LoadLittleEndian64(other - 8);
+  if (key.first != first) return key.first > first;
+  const std::uint64_t second = LoadLittleEndian64(other - 16);
+  if (key.second != second) return key.second > second;
+  return key.last >= other[-static_cast<int>(kMaxMatch - 1)];
 }
 
 }  // namespace detail
@@ -189,7 +190,6 @@ class LzssEncoder {
     unsigned node;      // the key's node
     unsigned p;         // the node last compared, or the root
     unsigned next;      // the node to compare next; kNil once p is a leaf
-    unsigned above;     // the side of p the key goes to
     unsigned bestLength;
     unsigned bestNode;
   };
@@ -252,23 +252,35 @@ inline LzssEncoder::Walk LzssEncoder::StartWalk(unsigned position) {
   const std::uint8_t* key = Bytes(r);
   child_[r][0] = child_[r][1] = kNil;
   const unsigned root = N + 1 + key[0];
-  return Walk{detail::Tail(key), r, root, child_[root][1], 1, 0, NodeOf(0)};
+  return Walk{detail::Tail(key), r, root, child_[root][1], 0, NodeOf(0)};
 }
 
 // The walk is a chain of loads, each waiting for the comparison before it. Both children
 // are loaded while the comparison runs and one is picked from its outcome, so only the
-// key's load and the comparison lie on that chain. The best match so far is updated
-// without a branch: which node improves on it is as good as random.
+// load of the node's bytes 1..8 and the comparison lie on that chain; that load takes
+// its address straight from the node number, with no arithmetic in between. Which side
+// the key went is not kept: only the last step needs it, and EndWalk finds it again.
+// The best match so far is updated without a branch: which node improves on it is as
+// good as random.
 template <bool kFindMatch>
 inline bool LzssEncoder::StepWalk(Walk& walk) {
-  const unsigned p = walk.next;
-  walk.p = p;
+  const std::size_t p = walk.next;
+  walk.p = static_cast<unsigned>(p);
   const unsigned left = child_[p][0];
   const unsigned right = child_[p][1];
-  const unsigned i = detail::Step(walk.tail, Bytes(p), left, right, walk.above, walk.next);
+  const std::uint64_t first = detail::LoadLittleEndian64(reversed_ + (F - 1 - 8) + p);
+  unsigned i;
+  if (walk.tail.first != first) {
+    // Almost always: the strings differ in bytes 1..8, so they are not equal.
+    walk.next = detail::PickIfGreater(walk.tail.first, first, right, left);
+    if (!kFindMatch) return false;
+    i = 1 + detail::LeadingZeros(walk.tail.first ^ first) / 8;
+  } else {
+    i = detail::StepOnTail(walk.tail, reversed_ + (F - 1) + p, left, right, walk.next);
+  }
   if (kFindMatch) {
     const bool better = i > walk.bestLength;
-    walk.bestNode = better ? p : walk.bestNode;
+    walk.bestNode = better ? walk.p : walk.bestNode;
     walk.bestLength = better ? i : walk.bestLength;
   }
   return i >= F;
@@ -278,7 +290,9 @@ inline void LzssEncoder::EndWalk(const Walk& walk, bool equal) {
   const unsigned r = walk.node;
   const unsigned p = walk.p;
   if (!equal) {
-    child_[p][walk.above] = static_cast<std::uint16_t>(r);
+    // A root's tree hangs on its "above" side.
+    const unsigned above = p > kNil ? 1 : detail::KeyIsAbove(walk.tail, Bytes(p));
+    child_[p][above] = static_cast<std::uint16_t>(r);
     parent_[r] = static_cast<std::uint16_t>(p);
     return;
   }
