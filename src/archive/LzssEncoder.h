@@ -447,19 +447,26 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     const unsigned a = SlotOf(front + 1);
     const unsigned b = SlotOf(front + 2);
     const std::uint8_t tree = ByteAt(a);
-    if (tree == ByteAt(b) || tree == ByteAt(second)) {
+    if (tree == ByteAt(b)) {
       advance(c1, findFirst);
       advance(c2, findSecond);
       return;
     }
+    // The second delete comes before both inserts, or after both when it is in the
+    // first one's tree. There it has to follow the first insert, and it can follow the
+    // second, whose tree is another. Its string keeps its place in the tree until then
+    // although the byte stored over its first one changes it: the walks compare bytes
+    // 1..17 only, the first one being the tree's.
+    const bool deleteLater = tree == ByteAt(second);
     DeleteNode(oldest);
     Store(oldest, static_cast<std::uint8_t>(c1));
-    DeleteNode(second);
+    if (!deleteLater) DeleteNode(second);
     Store(second, static_cast<std::uint8_t>(c2));
     total += 2;
     front += 2;
     InsertPair<decltype(findFirst)::value, decltype(findSecond)::value>(
         a, b, found[(front - 1) & 1], found[front & 1]);
+    if (deleteLater) DeleteNode(second);
   };
   using Find = std::true_type;
   using Skip = std::false_type;
