@@ -214,6 +214,8 @@ class LzssEncoder {
   // Hangs the key below the walk's last node, or puts it in that node's place when the
   // walk ended on an equal string.
   void EndWalk(const Walk& walk, bool equal);
+  // Puts node r, whose string equals node p's in all F bytes, in p's place in the tree.
+  void TakePlace(unsigned r, unsigned p);
   static Match MatchOf(const Walk& walk) { return {PositionOf(walk.bestNode), walk.bestLength}; }
   // Takes the string at ring position r out of the tree, if it is there.
   void DeleteNode(unsigned r);
@@ -245,6 +247,9 @@ class LzssEncoder {
   // roots (one per first byte), whose tree hangs from child_[root][1].
   std::uint16_t child_[N + 257][2];
   std::uint16_t parent_[N + 1];
+  // The ring position of the node that the last insert took the place of, or N when it
+  // hung itself below a node instead.
+  unsigned replaced_ = N;
 };
 
 inline LzssEncoder::Walk LzssEncoder::StartWalk(unsigned position) {
@@ -294,9 +299,14 @@ inline void LzssEncoder::EndWalk(const Walk& walk, bool equal) {
     const unsigned above = p > kNil ? 1 : detail::KeyIsAbove(walk.tail, Bytes(p));
     child_[p][above] = static_cast<std::uint16_t>(r);
     parent_[r] = static_cast<std::uint16_t>(p);
+    replaced_ = N;
     return;
   }
-  // r's string equals p's in all F bytes: r takes p's place in the tree.
+  TakePlace(r, p);
+}
+
+inline void LzssEncoder::TakePlace(unsigned r, unsigned p) {
+  replaced_ = PositionOf(p);
   const unsigned up = parent_[p];
   parent_[r] = static_cast<std::uint16_t>(up);
   child_[r][0] = child_[p][0];
@@ -415,9 +425,34 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   std::uint64_t front = 0;  // the last position inserted: at, or at + 1
   bool ended = false;       // the input has ended
 
+  // One position on, when the input byte c (not -1) continues a repeat: the last insert
+  // took the place of an equal string, and the string after that one is still in the
+  // tree and ends in c. Then the string at front + 1 equals it in all F bytes (its
+  // first F - 1 bytes are the last ones of both strings that were equal), and takes its
+  // place without a walk: a walk would end there, on the one string in the tree equal
+  // to it, which is also the longest match. False, with nothing done, otherwise.
+  auto advanceInRepeat = [&](int c, auto findMatch) {
+    if (replaced_ == N) return false;
+    const unsigned oldest = static_cast<unsigned>(front) & kRingMask;
+    const unsigned equal = (replaced_ + 1) & kRingMask;
+    // (The string about to leave the tree cannot be the one: the node before it left
+    // the tree before the last insert, so that insert did not take its place.)
+    if (equal == oldest || parent_[NodeOf(equal)] == kNil ||
+        ByteAt((equal + F - 1) & kRingMask) != static_cast<unsigned>(c)) {
+      return false;
+    }
+    DeleteNode(oldest);
+    Store(oldest, static_cast<std::uint8_t>(c));
+    ++total;
+    ++front;
+    TakePlace(NodeOf(SlotOf(front)), NodeOf(equal));
+    if (decltype(findMatch)::value) found[front & 1] = Match{equal, F};
+    return true;
+  };
   // One position on: the string at front + 1 enters the tree if the input reaches it.
   // The ring position that the next input byte overwrites is front's.
   auto advance = [&](int c, auto findMatch) {
+    if (c >= 0 && advanceInRepeat(c, findMatch)) return;
     const unsigned oldest = static_cast<unsigned>(front) & kRingMask;
     DeleteNode(oldest);
     if (c >= 0) {
@@ -427,6 +462,8 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     ++front;
     if (front < total) {
       found[front & 1] = InsertNode<decltype(findMatch)::value>(SlotOf(front));
+    } else {
+      replaced_ = N;
     }
   };
   // Two positions on. While the input lasts, their strings go in side by side when they
@@ -440,6 +477,10 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
       ended = true;
       advance(c1, findFirst);
       advance(-1, findSecond);
+      return;
+    }
+    if (advanceInRepeat(c1, findFirst)) {
+      advance(c2, findSecond);
       return;
     }
     const unsigned oldest = static_cast<unsigned>(front) & kRingMask;
