@@ -26,6 +26,32 @@ bool IsClaimed(HWND window) {
   return std::find(claimed.begin(), claimed.end(), window) != claimed.end();
 }
 
+// The watchers' wake-up events, set from the GUI thread's hook.
+std::mutex listenersLock;
+std::vector<HANDLE> listeners;
+
+void Listen(HANDLE event, bool on) {
+  std::lock_guard<std::mutex> hold(listenersLock);
+  if (on) {
+    listeners.push_back(event);
+  } else {
+    listeners.erase(std::remove(listeners.begin(), listeners.end(), event), listeners.end());
+  }
+}
+
+// After a window of the GUI thread handled a message that shows, moves, hides or destroys
+// it: wake the watchers.
+LRESULT CALLBACK AfterWindowChange(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const UINT message = reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message;
+    if (message == WM_WINDOWPOSCHANGED || message == WM_SHOWWINDOW || message == WM_DESTROY) {
+      std::lock_guard<std::mutex> hold(listenersLock);
+      for (HANDLE event : listeners) SetEvent(event);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 struct EnumContext {
   const std::vector<std::string>* classes;
   std::vector<HWND> found;
@@ -84,30 +110,23 @@ SeenWindow Read(HWND window) {
   return s;
 }
 
-bool WaitHidden(HWND window, DWORD limitMs) {
-  for (DWORD waited = 0; IsWindowVisible(window) && waited < limitMs; waited += 20) Sleep(20);
-  return !IsWindowVisible(window);
-}
-
-// The close box, then WM_CLOSE; true when the window went.
-bool ForceClose(HWND window) {
-  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (WaitHidden(window, BoxWatcher::kLimitMs)) return true;
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  return WaitHidden(window, BoxWatcher::kLimitMs);
-}
-
 }  // namespace
 
 BoxWatcher::BoxWatcher(std::vector<std::string> classes, Answer answer)
-    : classes_(std::move(classes)), answer_(std::move(answer)) {
+    : classes_(std::move(classes)), answer_(std::move(answer)),
+      changed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      hook_(SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterWindowChange, nullptr, GetCurrentThreadId())) {
+  if (!changed_ || !hook_) ADD_FAILURE() << "cannot watch the GUI thread's windows: " << GetLastError();
   InitializeCriticalSection(&lock_);
+  Listen(changed_.get(), true);
   thread_ = std::thread([this] { Run(); });
 }
 
 BoxWatcher::~BoxWatcher() {
   stop_ = true;
+  SetEvent(changed_.get());
   thread_.join();
+  Listen(changed_.get(), false);
   if (answer_) {
     for (const SeenWindow& s : seen_) {
       if (s.closedByLimit) ADD_FAILURE() << "the answer left " << s.className << " \"" << s.caption << "\" open";
@@ -157,8 +176,31 @@ void BoxWatcher::Run() {
       }
       firstSeen.swap(open);
     }
-    Sleep(20);
+    // Until a window changes, or the safety net's next limit comes.
+    DWORD wait = INFINITE;
+    for (const auto& [window, since] : firstSeen) {
+      const DWORD open = GetTickCount() - since;
+      wait = std::min<DWORD>(wait, open < 2 * kLimitMs ? 2 * kLimitMs - open : 0);
+    }
+    WaitForSingleObject(changed_.get(), wait);
   }
+}
+
+bool BoxWatcher::WaitHidden(HWND window, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  while (IsWindowVisible(window)) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= limitMs) return false;
+    WaitForSingleObject(changed_.get(), limitMs - waited);
+  }
+  return true;
+}
+
+bool BoxWatcher::ForceClose(HWND window) {
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (WaitHidden(window, kLimitMs)) return true;
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  return WaitHidden(window, kLimitMs);
 }
 
 void BoxWatcher::Handle(HWND window) {
