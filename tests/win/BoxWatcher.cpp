@@ -8,18 +8,21 @@
 
 namespace {
 
+template <class T>
+void AddOrRemove(std::mutex& lock, std::vector<T>& list, T item, bool add) {
+  std::lock_guard<std::mutex> hold(lock);
+  if (add) {
+    list.push_back(item);
+  } else {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+  }
+}
+
 // The windows that watchers with an answer are handling; the safety net leaves them be.
 std::mutex claimedLock;
 std::vector<HWND> claimed;
 
-void Claim(HWND window, bool on) {
-  std::lock_guard<std::mutex> hold(claimedLock);
-  if (on) {
-    claimed.push_back(window);
-  } else {
-    claimed.erase(std::remove(claimed.begin(), claimed.end(), window), claimed.end());
-  }
-}
+void Claim(HWND window, bool on) { AddOrRemove(claimedLock, claimed, window, on); }
 
 bool IsClaimed(HWND window) {
   std::lock_guard<std::mutex> hold(claimedLock);
@@ -30,14 +33,7 @@ bool IsClaimed(HWND window) {
 std::mutex listenersLock;
 std::vector<HANDLE> listeners;
 
-void Listen(HANDLE event, bool on) {
-  std::lock_guard<std::mutex> hold(listenersLock);
-  if (on) {
-    listeners.push_back(event);
-  } else {
-    listeners.erase(std::remove(listeners.begin(), listeners.end(), event), listeners.end());
-  }
-}
+void Listen(HANDLE event, bool on) { AddOrRemove(listenersLock, listeners, event, on); }
 
 // After a window of the GUI thread handled a message that shows, moves, hides or destroys
 // it: wake the watchers.
