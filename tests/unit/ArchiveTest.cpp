@@ -99,17 +99,7 @@ TEST(ArchiveReader, WalksAMultiEntryArchiveWithOneRing) {
   for (const auto& [name, data] : entries) stored.push_back({name, std::string(data.begin(), data.end())});
   const Bytes bytes = ToBytes(BuildArchive(stored).bytes);
   archive::MemoryReader in(bytes);
-  archive::RingBuffer ring = {};
-  for (const auto& [name, data] : entries) {
-    EntryHeader header;
-    ASSERT_EQ(archive::ReadEntryHeader(in, header), HeaderStatus::Entry);
-    EXPECT_EQ(header.name, name);
-    ASSERT_EQ(header.size, data.size());
-    Bytes output;
-    archive::VectorWriter out(output);
-    ASSERT_EQ(archive::DecodeEntry(ring, header.size, in, out), archive::DecodeStatus::Complete);
-    EXPECT_EQ(output, data) << name;
-  }
+  ExpectEntries(in, entries);
   EntryHeader header;
   EXPECT_EQ(archive::ReadEntryHeader(in, header), HeaderStatus::EndOfArchive);
   EXPECT_EQ(in.Tell(), bytes.size());
