@@ -91,18 +91,8 @@ installed_files_are_the_payload "$FU" again
 
 echo "== the installed uninstaller removes the installation"
 # The question is UnInst.exe's; once it has ended, the box is its copy's report.
-wine 'C:\Program Files\Tolvar\korvani\UnInst.exe' </dev/null >/dev/null 2>&1 9>&- &
-UNINST_PID=$!
-E2E_PIDS="$E2E_PIDS $UNINST_PID"
-check "uninstall: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
-drv click "$UNINSTALL_BOX" $IDYES
-wait "$UNINST_PID"
-same "uninstall: UnInst.exe hands over" "$?" 0
-check "uninstall: the report" \
-  drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT "${PRODUCT}をアンインストールしました。" "$WAIT_MS"
-screenshot install_uninstall_report
-drv click "$UNINSTALL_BOX" $IDOK
-check "uninstall: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+uninstall_answer uninstall 'C:\Program Files\Tolvar\korvani\UnInst.exe' $IDYES 0
+uninstall_report uninstall "${PRODUCT}をアンインストールしました。" install_uninstall_report
 check "uninstall: the install folder is gone" [ ! -e "$FU" ]
 check "uninstall: the Start-menu folder is gone" [ ! -e "$MENU" ]
 check "uninstall: the desktop shortcut is gone" [ ! -e "$DESKTOP/$DESC.lnk" ]
@@ -115,17 +105,10 @@ install sjis "$SJ" ticked "セットアップが正常に終了しました"
 installed_files_are_the_payload "$SJU" sjis
 same "sjis: the value as typed" "$(reg_text "$KEY" Path)" "$SJ"
 echo "the user's own notes" >"$SJU/mine.txt"
-wine 'c:\ソフト表\UnInst.exe' </dev/null >/dev/null 2>&1 9>&- &
-UNINST_PID=$!
-E2E_PIDS="$E2E_PIDS $UNINST_PID"
-check "sjis uninstall: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
-drv click "$UNINSTALL_BOX" $IDYES
-wait "$UNINST_PID"
-check "sjis uninstall: the report names what it kept" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT \
-  "${PRODUCT}をアンインストールしました。*次のものは残しました。*ソフト表*ほかのファイルが残っています*" "$WAIT_MS"
-screenshot install_uninstall_kept
-drv click "$UNINSTALL_BOX" $IDOK
-check "sjis uninstall: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+uninstall_answer "sjis uninstall" 'c:\ソフト表\UnInst.exe' $IDYES 0
+# The report names what it kept.
+uninstall_report "sjis uninstall" \
+  "${PRODUCT}をアンインストールしました。*次のものは残しました。*ソフト表*ほかのファイルが残っています*" install_uninstall_kept
 same "sjis uninstall: only the user's file is left" "$(ls "$SJU")" mine.txt
 same "sjis uninstall: the user's file as it was" "$(cat "$SJU/mine.txt")" "the user's own notes"
 check "sjis uninstall: the Start-menu folder is gone" [ ! -e "$MENU" ]

@@ -146,6 +146,32 @@ message_text() { drv text "$1" $MESSAGE_TEXT | tr -d '\r'; }
 # The text of a registry value, empty when it is missing.
 reg_text() { drv regvalue "$1" "$2" | sed -n 's/^type=1 size=[0-9]* text=//p'; }
 
+# uninstall_answer WHAT EXE ANSWER CODE [SCREENSHOT]: starts UnInst.exe, waits for its
+# question (kept in QUESTION, and shot when SCREENSHOT is named) and answers it ($IDYES
+# or $IDNO); UnInst.exe must then end with CODE.
+uninstall_answer() {
+  run_win "$2" &
+  local pid=$!
+  E2E_PIDS="$E2E_PIDS $pid"
+  check "$1: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
+  QUESTION=$(message_text "$UNINSTALL_BOX")
+  [ $# -ge 5 ] && screenshot "$5"
+  drv click "$UNINSTALL_BOX" "$3"
+  wait "$pid"
+  same "$1: exit code" "$?" "$4"
+}
+
+# uninstall_report WHAT PATTERN SCREENSHOT: the copy that UnInst.exe handed over to
+# reports (its text matches the glob PATTERN, and is kept in REPORT); the report is
+# answered and the copy ends.
+uninstall_report() {
+  check "$1: the report" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT "$2" "$WAIT_MS"
+  REPORT=$(message_text "$UNINSTALL_BOX")
+  screenshot "$3"
+  drv click "$UNINSTALL_BOX" $IDOK
+  check "$1: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+}
+
 # The special folders of the prefix's user (Windows paths), asked once.
 PROGRAMS_WIN=$(drv folder 2)
 DESKTOP_WIN=$(drv folder 16)
