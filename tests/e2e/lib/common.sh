@@ -82,7 +82,8 @@ start_setup() {
   drv wait 'TSetupForm|' "$WAIT_MS" || fail "the setup dialog did not appear"
 }
 
-# wait_setup_exit: waits for the installer (at most 60 s) and sets SETUP_RC.
+# wait_setup_exit [WHAT]: waits for the installer (at most 60 s) and sets SETUP_RC; with
+# WHAT, checks under that name that it ended with exit code 0.
 wait_setup_exit() {
   local i=0
   while kill -0 "$SETUP_PID" 2>/dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
@@ -94,6 +95,7 @@ wait_setup_exit() {
     wait "$SETUP_PID"
     SETUP_RC=$?
   fi
+  if [ $# -gt 0 ]; then same "$1" "$SETUP_RC" 0; fi
 }
 
 # notice NAME TEXT [ms]: the installer's message box comes, with its caption and
