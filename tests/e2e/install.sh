@@ -24,14 +24,22 @@ SETUP_COPY="$(drive_c setup/Setup.exe)"
 . "$(dirname "$0")/lib/signing.sh"
 signed_copy "$SETUP_EXE" "$SETUP_COPY"
 
-# install NAME FOLDER BOX MESSAGE: one run from the dialog to the end of the program.
+# install NAME FOLDER BOX MESSAGE: one run from the dialog to the end of the program,
+# of $INSTALLER when it is set, else of the signed Setup.exe.
 install() {
-  start_setup "$SETUP_COPY"
+  start_setup "${INSTALLER:-$SETUP_COPY}"
   if [ "$2" != default ]; then drv settext 'TSetupForm|' class=Edit "$2"; fi
   if [ "$3" = cleared ]; then drv click 'TSetupForm|' 'デスクトップにショートカットを作成する'; fi
   drv click 'TSetupForm|' 'セットアップ開始'
   notice "$1" "$4"
   wait_setup_exit "$1: exit code"
+}
+
+# payload_copy NAME TLZ: a copy of the installer in C:\setup named NAME that carries TLZ.
+payload_copy() {
+  cp "$SETUP_COPY" "$(drive_c "setup/$1")"
+  drv setresource "$(dos_path "$(drive_c "setup/$1")")" TLZ KORVANISLIP "$(dos_path "$2")" ||
+    fail "could not replace the payload"
 }
 
 same_file() { cmp -s "$2" "$3" && pass "$1" || fail "$1: $2 differs from $3"; }
@@ -151,9 +159,7 @@ check "package: the refusals wrote nothing" [ ! -e "$E2E_TMP/Refused.exe" ]
 if package --best "$(drive_c setup/Vendor.exe)" "${PROGRAMS[@]}" \
      'data\samples\sample.bin='"$VENDOR/sample.bin" '書類\領収書一覧.txt='"$VENDOR/receipts.txt"; then
   pass "package: Vendor.exe written"
-  SETUP_COPY="$(drive_c setup/Vendor.exe)"
-  install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
-  SETUP_COPY="$(drive_c setup/Setup.exe)"
+  INSTALLER="$(drive_c setup/Vendor.exe)" install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
   same_file "vendor: korvani.exe" "$(drive_c vendor/korvani.exe)" "$PAYLOAD_FILES/korvani.exe"
   same_file "vendor: UPDATE.EXE" "$(drive_c vendor/UPDATE.EXE)" "$PAYLOAD_FILES/update.exe"
   same_file "vendor: UnInst.exe" "$(drive_c vendor/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
@@ -217,15 +223,9 @@ read -r start stream < <(awk '$1 == "update.exe" {print $4 + 1 + 10 + 4, $3}' <<
 CUT=$((start + stream / 2))
 check "truncated: the cut lies inside update.exe's stream" \
   test "$start" -lt "$CUT" -a "$CUT" -lt "$((start + stream))"
-cp "$SETUP_COPY" "$(drive_c setup/Broken.exe)"
 head -c "$CUT" "$ARCHIVE" >"$E2E_TMP/short.tlz"
-drv setresource "$(dos_path "$(drive_c setup/Broken.exe)")" TLZ KORVANISLIP "$(dos_path "$E2E_TMP/short.tlz")" ||
-  fail "could not replace the payload"
-start_setup "$(drive_c setup/Broken.exe)"
-drv settext 'TSetupForm|' class=Edit 'c:\fifth'
-drv click 'TSetupForm|' 'セットアップ開始'
-notice truncated_payload "セットアップが正常に終了できませんでした"
-wait_setup_exit
+payload_copy Broken.exe "$E2E_TMP/short.tlz"
+INSTALLER="$(drive_c setup/Broken.exe)" install truncated_payload 'c:\fifth' ticked "セットアップが正常に終了できませんでした"
 # No shortcut was made or replaced: the Start menu still points at the previous install.
 shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
 same_file "truncated: UnInst.exe before the cut is whole" "$(drive_c fifth/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
@@ -241,14 +241,8 @@ echo "== a device name in the payload"
 printf 'fine\n' >"$E2E_TMP/a.txt"
 "$TLZPACK" pack "$E2E_TMP/a.tlz" "a.txt=$E2E_TMP/a.txt" >/dev/null || fail "could not pack a.txt"
 { printf '\007NUL.txt\001\000\000\000\001x'; cat "$E2E_TMP/a.tlz"; } >"$E2E_TMP/device.tlz"
-cp "$SETUP_COPY" "$(drive_c setup/Device.exe)"
-drv setresource "$(dos_path "$(drive_c setup/Device.exe)")" TLZ KORVANISLIP "$(dos_path "$E2E_TMP/device.tlz")" ||
-  fail "could not replace the payload"
-start_setup "$(drive_c setup/Device.exe)"
-drv settext 'TSetupForm|' class=Edit 'c:\devices'
-drv click 'TSetupForm|' 'セットアップ開始'
-notice device_name "セットアップが正常に終了できませんでした"
-wait_setup_exit
+payload_copy Device.exe "$E2E_TMP/device.tlz"
+INSTALLER="$(drive_c setup/Device.exe)" install device_name 'c:\devices' ticked "セットアップが正常に終了できませんでした"
 same "device: nothing is created in the folder" "$(ls -A "$(drive_c devices)")" ""
 shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
 
