@@ -172,9 +172,7 @@ else
 fi
 
 echo "== the empty field, then a good install from the same dialog"
-start_setup "$SETUP_COPY"
-drv settext 'TSetupForm|' class=Edit ''
-drv click 'TSetupForm|' 'セットアップ開始'
+start_install "$SETUP_COPY" ''
 if drv wait "$SETUP_BOX" "$WAIT_MS"; then
   screenshot install_empty_field
   same "empty: the exception box" "$(message_text "$SETUP_BOX")" 'ディレクトリを作成することができません.'

@@ -32,9 +32,7 @@ drv setresource "$(dos_path "$BIG_EXE")" TLZ KORVANISLIP \
 drv regdelete "$KEY_PARENT"
 trap 'rm -rf "$(drive_c progress-test)"; drv regdelete "$KEY_PARENT"; e2e_cleanup' EXIT
 
-start_setup "$BIG_EXE"
-drv settext 'TSetupForm|' class=Edit 'c:\progress-test\korvani'
-drv click 'TSetupForm|' 'セットアップ開始'
+start_install "$BIG_EXE" 'c:\progress-test\korvani'
 # The installer first writes the whole payload to work.tmp, then shows the window. The
 # label names each file when its extraction begins and is painted after each file, so
 # once it names a third file the first two are on the screen. The driver then holds

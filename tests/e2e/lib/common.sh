@@ -82,6 +82,14 @@ start_setup() {
   drv wait 'TSetupForm|' "$WAIT_MS" || fail "the setup dialog did not appear"
 }
 
+# start_install EXE FOLDER: starts the installer EXE, types FOLDER into its field and
+# presses the start button.
+start_install() {
+  start_setup "$1"
+  drv settext 'TSetupForm|' class=Edit "$2"
+  drv click 'TSetupForm|' 'セットアップ開始'
+}
+
 # wait_setup_exit [WHAT]: waits for the installer (at most 60 s) and sets SETUP_RC; with
 # WHAT, checks under that name that it ended with exit code 0.
 wait_setup_exit() {
