@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -100,10 +99,7 @@ bool ForceClose(HWND window) {
 }  // namespace
 
 BoxWatcher::BoxWatcher(std::vector<std::string> classes, Answer answer)
-    : classes_(std::move(classes)), answer_(std::move(answer)) {
-  InitializeCriticalSection(&lock_);
-  thread_ = std::thread([this] { Run(); });
-}
+    : classes_(std::move(classes)), answer_(std::move(answer)), thread_([this] { Run(); }) {}
 
 BoxWatcher::~BoxWatcher() {
   stop_ = true;
@@ -113,22 +109,17 @@ BoxWatcher::~BoxWatcher() {
       if (s.closedByLimit) ADD_FAILURE() << "the answer left " << s.className << " \"" << s.caption << "\" open";
     }
   }
-  DeleteCriticalSection(&lock_);
 }
 
 std::vector<SeenWindow> BoxWatcher::Seen() {
-  EnterCriticalSection(&lock_);
-  std::vector<SeenWindow> copy = seen_;
-  LeaveCriticalSection(&lock_);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock_);
+  return seen_;
 }
 
 std::size_t BoxWatcher::Record(const SeenWindow& seen) {
-  EnterCriticalSection(&lock_);
+  std::lock_guard<std::mutex> hold(lock_);
   seen_.push_back(seen);
-  const std::size_t index = seen_.size() - 1;
-  LeaveCriticalSection(&lock_);
-  return index;
+  return seen_.size() - 1;
 }
 
 void BoxWatcher::Run() {
@@ -169,9 +160,10 @@ void BoxWatcher::Handle(HWND window) {
   const std::size_t index = Record(seen);  // seen by the test as soon as the answer closes it
   answer_(window, seen);
   if (!WaitHidden(window, kLimitMs)) {
-    EnterCriticalSection(&lock_);
-    seen_[index].closedByLimit = true;
-    LeaveCriticalSection(&lock_);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      seen_[index].closedByLimit = true;
+    }
     ForceClose(window);
   }
 }

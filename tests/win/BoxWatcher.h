@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +59,6 @@ class BoxWatcher {
   Answer answer_;
   std::atomic<bool> stop_{false};
   std::vector<SeenWindow> seen_;
-  CRITICAL_SECTION lock_;
-  std::thread thread_;
+  std::mutex lock_;  // guards seen_
+  std::thread thread_;  // last: it starts once the members above exist
 };
