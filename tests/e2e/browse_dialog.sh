@@ -48,7 +48,6 @@ same "the setup dialog is disabled meanwhile" "$(drv dump 'TSetupForm|' | sed -n
 
 # A single click selects; a double click enters the folder, and the edit box follows.
 # Each posted input is handled (settle) before the dialog is read.
-enter_item() { drv dblclick "$DLG" $DIR_LIST "$1"; drv settle "$DLG"; }
 common=$(item_index $DIR_LIST 'Common Files')
 drv select "$DLG" $DIR_LIST "$common"
 drv settle "$DLG"

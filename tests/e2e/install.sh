@@ -35,13 +35,6 @@ install() {
   wait_setup_exit "$1: exit code"
 }
 
-# payload_copy NAME TLZ: a copy of the installer in C:\setup named NAME that carries TLZ.
-payload_copy() {
-  cp "$SETUP_COPY" "$(drive_c "setup/$1")"
-  drv setresource "$(dos_path "$(drive_c "setup/$1")")" TLZ KORVANISLIP "$(dos_path "$2")" ||
-    fail "could not replace the payload"
-}
-
 same_file() { cmp -s "$2" "$3" && pass "$1" || fail "$1: $2 differs from $3"; }
 
 # shortcut_is LINK TARGET WORKDIR [ICON]
@@ -222,7 +215,7 @@ CUT=$((start + stream / 2))
 check "truncated: the cut lies inside update.exe's stream" \
   test "$start" -lt "$CUT" -a "$CUT" -lt "$((start + stream))"
 head -c "$CUT" "$ARCHIVE" >"$E2E_TMP/short.tlz"
-payload_copy Broken.exe "$E2E_TMP/short.tlz"
+payload_copy "$SETUP_COPY" "$(drive_c setup/Broken.exe)" "$E2E_TMP/short.tlz"
 INSTALLER="$(drive_c setup/Broken.exe)" install truncated_payload 'c:\fifth' ticked "セットアップが正常に終了できませんでした"
 # No shortcut was made or replaced: the Start menu still points at the previous install.
 shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
@@ -239,7 +232,7 @@ echo "== a device name in the payload"
 printf 'fine\n' >"$E2E_TMP/a.txt"
 "$TLZPACK" pack "$E2E_TMP/a.tlz" "a.txt=$E2E_TMP/a.txt" >/dev/null || fail "could not pack a.txt"
 { printf '\007NUL.txt\001\000\000\000\001x'; cat "$E2E_TMP/a.tlz"; } >"$E2E_TMP/device.tlz"
-payload_copy Device.exe "$E2E_TMP/device.tlz"
+payload_copy "$SETUP_COPY" "$(drive_c setup/Device.exe)" "$E2E_TMP/device.tlz"
 INSTALLER="$(drive_c setup/Device.exe)" install device_name 'c:\devices' ticked "セットアップが正常に終了できませんでした"
 same "device: nothing is created in the folder" "$(ls -A "$(drive_c devices)")" ""
 shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'

@@ -26,9 +26,7 @@ with open(os.path.join(folder, "big.tlz"), "wb") as archive:
         archive.write(bytes([len(encoded)]) + encoded + size.to_bytes(4, "little") + stream)
 PY
 BIG_EXE="$(drive_c progress-test/Setup.exe)"
-cp "$SETUP_EXE" "$BIG_EXE"
-drv setresource "$(dos_path "$BIG_EXE")" TLZ KORVANISLIP \
-  "$(dos_path "$E2E_TMP/big.tlz")" || fail "could not replace the payload"
+payload_copy "$SETUP_EXE" "$BIG_EXE" "$E2E_TMP/big.tlz"
 drv regdelete "$KEY_PARENT"
 trap 'rm -rf "$(drive_c progress-test)"; drv regdelete "$KEY_PARENT"; e2e_cleanup' EXIT
 

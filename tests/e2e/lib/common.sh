@@ -82,6 +82,13 @@ start_setup() {
   drv wait 'TSetupForm|' "$WAIT_MS" || fail "the setup dialog did not appear"
 }
 
+# payload_copy FROM TO TLZ: a copy of the installer FROM at TO (Linux paths) that
+# carries the archive TLZ as its payload.
+payload_copy() {
+  cp "$1" "$2"
+  drv setresource "$(dos_path "$2")" TLZ KORVANISLIP "$(dos_path "$3")" || fail "could not replace the payload"
+}
+
 # start_install EXE FOLDER: starts the installer EXE, types FOLDER into its field and
 # presses the start button.
 start_install() {
@@ -242,6 +249,8 @@ open_dialog() {
   drv click 'TSetupForm|' '参照'
   drv wait "$DLG" "$WAIT_MS" || fail "the folder dialog did not open"
 }
+# enter_item INDEX: a double click on that item of the folder list, handled.
+enter_item() { drv dblclick "$DLG" $DIR_LIST "$1"; drv settle "$DLG"; }
 
 e2e_finish() {
   if [ "$E2E_FAILS" -eq 0 ]; then echo "$E2E_NAME: all checks passed"; exit 0; fi
