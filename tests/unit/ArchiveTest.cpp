@@ -237,13 +237,11 @@ TEST(ProgressScale, BytesBelow2GiBAndPowersOfTwoOfThemAbove) {
 
 TEST(FileReader, ByteFFIsNotTheEndOfInput) {
   TempFolder folder;
-  WriteFile(folder / "ff", {0xFF, 0x1A, 0x0D, 0x0A});
+  const Bytes bytes = {0xFF, 0x1A, 0x0D, 0x0A};
+  WriteFile(folder / "ff", bytes);
   archive::FileReader in;
   ASSERT_TRUE(in.Open(folder / "ff"));
-  EXPECT_EQ(in.ReadByte(), 0xFF);
-  EXPECT_EQ(in.ReadByte(), 0x1A);
-  EXPECT_EQ(in.ReadByte(), 0x0D);
-  EXPECT_EQ(in.ReadByte(), 0x0A);
+  for (const std::uint8_t b : bytes) EXPECT_EQ(in.ReadByte(), b);
   EXPECT_EQ(in.ReadByte(), archive::kEndOfInput);
 }
 
