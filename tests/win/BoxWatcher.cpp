@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -111,11 +110,12 @@ SeenWindow Read(HWND window) {
 BoxWatcher::BoxWatcher(std::vector<std::string> classes, Answer answer)
     : classes_(std::move(classes)), answer_(std::move(answer)),
       changed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      hook_(SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterWindowChange, nullptr, GetCurrentThreadId())) {
+      hook_(SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterWindowChange, nullptr, GetCurrentThreadId())),
+      thread_([this] { Run(); }) {
+  // The GUI thread is this one, so no window of it changes before the hook's event is on
+  // the list.
   if (!changed_ || !hook_) ADD_FAILURE() << "cannot watch the GUI thread's windows: " << GetLastError();
-  InitializeCriticalSection(&lock_);
   Listen(changed_.get(), true);
-  thread_ = std::thread([this] { Run(); });
 }
 
 BoxWatcher::~BoxWatcher() {
@@ -128,22 +128,17 @@ BoxWatcher::~BoxWatcher() {
       if (s.closedByLimit) ADD_FAILURE() << "the answer left " << s.className << " \"" << s.caption << "\" open";
     }
   }
-  DeleteCriticalSection(&lock_);
 }
 
 std::vector<SeenWindow> BoxWatcher::Seen() {
-  EnterCriticalSection(&lock_);
-  std::vector<SeenWindow> copy = seen_;
-  LeaveCriticalSection(&lock_);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock_);
+  return seen_;
 }
 
 std::size_t BoxWatcher::Record(const SeenWindow& seen) {
-  EnterCriticalSection(&lock_);
+  std::lock_guard<std::mutex> hold(lock_);
   seen_.push_back(seen);
-  const std::size_t index = seen_.size() - 1;
-  LeaveCriticalSection(&lock_);
-  return index;
+  return seen_.size() - 1;
 }
 
 void BoxWatcher::Run() {
@@ -207,9 +202,10 @@ void BoxWatcher::Handle(HWND window) {
   const std::size_t index = Record(seen);  // seen by the test as soon as the answer closes it
   answer_(window, seen);
   if (!WaitHidden(window, kLimitMs)) {
-    EnterCriticalSection(&lock_);
-    seen_[index].closedByLimit = true;
-    LeaveCriticalSection(&lock_);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      seen_[index].closedByLimit = true;
+    }
     ForceClose(window);
   }
 }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,9 +43,9 @@ class BoxWatcher {
   using Answer = std::function<void(HWND, const SeenWindow&)>;
   static constexpr DWORD kLimitMs = 10000;
 
-  // Made on the GUI thread. `classes`: window classes to watch for (e.g. "#32770", "TMessageForm"); `answer` is
-  // called on the watcher thread for each new visible window of this process with one
-  // of them. Without an answer the watcher is the run's safety net: it closes any such
+  // Made on the GUI thread. `classes`: window classes to watch for (e.g. "#32770",
+  // "TMessageForm"); `answer` is called on the watcher thread for each new visible window
+  // of this process with one of them. Without an answer the watcher is the run's safety net: it closes any such
   // window that no other watcher is handling and that stays open twice the limit, and
   // fails the running test.
   BoxWatcher(std::vector<std::string> classes, Answer answer);
@@ -66,6 +67,6 @@ class BoxWatcher {
   UniqueFile changed_;  // set by the hook, and to stop
   UniqueHandle<HHOOK, NullCloser<HHOOK, decltype(&UnhookWindowsHookEx), &UnhookWindowsHookEx>> hook_;
   std::vector<SeenWindow> seen_;
-  CRITICAL_SECTION lock_;
-  std::thread thread_;
+  std::mutex lock_;  // guards seen_
+  std::thread thread_;  // last: it starts once the members above exist
 };
