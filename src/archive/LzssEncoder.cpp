@@ -1,5 +1,7 @@
 #include "archive/LzssEncoder.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace archive {
@@ -12,6 +14,33 @@ void LzssEncoder::Reset() {
 }
 
 namespace detail {
+
+std::vector<TableEntry> AddFarMatches(MatchTable& table) {
+  // The tree holds the strings 1 to 4078 bytes back (the encoder's lookahead fills the
+  // other 18 ring slots). The decoder still holds the bytes written 4079 to 4096 back
+  // there, and a match may read them once this entry has written them, or where they
+  // are the zeros set at the start of the entry. Entry index j < 0 is ring position
+  // 4078 + j: zero from -4078 on, not to be read before that (-1 matches no byte).
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(table.bytes.size());
+  const std::uint8_t* b = table.bytes.data();
+  constexpr std::ptrdiff_t kZeros = kFirstWritePosition;
+  auto at = [b](std::ptrdiff_t j) { return j >= 0 ? int{b[j]} : j >= -kZeros ? 0 : -1; };
+  std::vector<TableEntry> replaced;
+  for (std::ptrdiff_t i = 0; i < n; ++i) {
+    const unsigned most = static_cast<unsigned>(std::min<std::ptrdiff_t>(n - i, kMaxMatch));
+    unsigned length = table.length[i];
+    for (std::ptrdiff_t from = i - kZeros - 1; from >= i - kRingSize && length < most; --from) {
+      unsigned k = 0;
+      while (k < most && at(from + k) == b[i + k]) ++k;
+      if (k <= length) continue;
+      if (length == table.length[i]) replaced.push_back({i, table.length[i], table.position[i]});
+      length = k;
+      table.length[i] = static_cast<std::uint8_t>(k);
+      table.position[i] = static_cast<std::uint16_t>((from + kZeros) & kRingMask);
+    }
+  }
+  return replaced;
+}
 
 std::vector<std::uint8_t> CheapestParse(const MatchTable& table) {
   // cost[i] = the fewest bits that encode bytes i.. to the end: a literal costs 9 (its

@@ -9,11 +9,13 @@
 // state (ring, the 17 bytes that mirror its start, the trees), so each entry's stream
 // depends only on that entry's bytes and decodes with DecodeEntry whatever came before.
 //
-// EncodeSmallest writes the smallest stream it can find instead: the same tree gives the
-// longest match at every position, and a backward pass over the costs of a literal (one
+// EncodeSmallest writes the smallest stream the format allows instead: the same tree gives
+// the longest match at every position within 4078 bytes, a direct search adds the 18 ring
+// slots beyond, and a backward pass over the costs of a literal (one
 // flag bit and a byte, 9 bits) and of a match (17 bits) chooses the tokens. Any prefix
 // of 3 bytes or more of a match is a match, so the choice includes the stream Encode
 // writes; when the choice is not smaller, that stream is written, byte for byte.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -33,10 +35,23 @@ struct MatchTable {
   std::vector<std::uint16_t> position;
 };
 
-// Chooses the tokens for `table` and writes the stream: the cheapest parse, or the
-// longest-match parse (the one Encode makes) when that is as small.
+// One position's match as it was.
+struct TableEntry {
+  std::ptrdiff_t at;
+  std::uint8_t length;
+  std::uint16_t position;
+};
+
+// Lengthens the matches of `table` where one 4079 to 4096 bytes back is longer: ring
+// slots the tree cannot see but the decoder reads as the bytes written there. Returns
+// the entries it changed, as they were.
+std::vector<TableEntry> AddFarMatches(MatchTable& table);
+
+// Chooses the tokens for `table` and writes the stream: the cheapest parse with the far
+// matches, or the longest-match parse without them (the one Encode makes) when that is
+// as small.
 template <class Out>
-void WriteCheapestParse(const MatchTable& table, Out& out);
+void WriteCheapestParse(MatchTable& table, Out& out);
 
 // The token lengths (1 for a literal) of the cheapest parse, from position 0 on.
 std::vector<std::uint8_t> CheapestParse(const MatchTable& table);
@@ -77,10 +92,16 @@ void WriteParse(const MatchTable& table, const std::vector<std::uint8_t>& tokens
 }
 
 template <class Out>
-void WriteCheapestParse(const MatchTable& table, Out& out) {
-  const std::vector<std::uint8_t> cheapest = CheapestParse(table);
+void WriteCheapestParse(MatchTable& table, Out& out) {
   const std::vector<std::uint8_t> longest = LongestMatchParse(table);
-  WriteParse(table, StreamLength(cheapest) < StreamLength(longest) ? cheapest : longest, out);
+  const std::vector<TableEntry> nearer = AddFarMatches(table);
+  const std::vector<std::uint8_t> cheapest = CheapestParse(table);
+  if (StreamLength(cheapest) < StreamLength(longest)) return WriteParse(table, cheapest, out);
+  for (const TableEntry& e : nearer) {
+    table.length[e.at] = e.length;
+    table.position[e.at] = e.position;
+  }
+  WriteParse(table, longest, out);
 }
 
 // Eight bytes read as a little-endian number: for bytes stored backwards, a number that

@@ -61,12 +61,10 @@ expect_line "the file list, sorted" "$E2E_TMP/files" "item 0 korvani.exe"
 expect_line "both files" "$E2E_TMP/files" "item 1 receipt.txt"
 
 # Into the subfolder: the label follows the folder list.
-drv dblclick "$DLG" $DIR_LIST "$(sed -n 's/^item \([0-9]*\) ソフト$/\1/p' "$E2E_TMP/dirs")"
-drv settle "$DLG"
+enter_item "$(sed -n 's/^item \([0-9]*\) ソフト$/\1/p' "$E2E_TMP/dirs")"
 same "the label follows into ソフト" "$(label_text)" "$deep\\ソフト"
 screenshot browse_pathlabel_deeper
-drv dblclick "$DLG" $DIR_LIST "$(drv items "$DLG" $DIR_LIST | sed -n 's/^item \([0-9]*\) Tolvar$/\1/p')"
-drv settle "$DLG"
+enter_item "$(drv items "$DLG" $DIR_LIST | sed -n 's/^item \([0-9]*\) Tolvar$/\1/p')"
 same "and up to Tolvar" "$(label_text)" "${deep%"$SUFFIX"}\\Program Files\\Tolvar"
 screenshot browse_pathlabel_tolvar
 

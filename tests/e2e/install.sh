@@ -24,15 +24,15 @@ SETUP_COPY="$(drive_c setup/Setup.exe)"
 . "$(dirname "$0")/lib/signing.sh"
 signed_copy "$SETUP_EXE" "$SETUP_COPY"
 
-# install NAME FOLDER BOX MESSAGE: one run from the dialog to the end of the program.
+# install NAME FOLDER BOX MESSAGE: one run from the dialog to the end of the program,
+# of $INSTALLER when it is set, else of the signed Setup.exe.
 install() {
-  start_setup "$SETUP_COPY"
+  start_setup "${INSTALLER:-$SETUP_COPY}"
   if [ "$2" != default ]; then drv settext 'TSetupForm|' class=Edit "$2"; fi
   if [ "$3" = cleared ]; then drv click 'TSetupForm|' 'デスクトップにショートカットを作成する'; fi
   drv click 'TSetupForm|' 'セットアップ開始'
   notice "$1" "$4"
-  wait_setup_exit
-  same "$1: exit code" "$SETUP_RC" 0
+  wait_setup_exit "$1: exit code"
 }
 
 same_file() { cmp -s "$2" "$3" && pass "$1" || fail "$1: $2 differs from $3"; }
@@ -68,8 +68,7 @@ if drv wait 'TMessageForm|' 60000; then
   check "default: closing from the task bar leaves the box up" drv wait 'TMessageForm|' 0
 fi
 notice default "セットアップが正常に終了しました"
-wait_setup_exit
-same "default: exit code" "$SETUP_RC" 0
+wait_setup_exit "default: exit code"
 same "default: FormClose ran once" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
 F='c:\Program Files\Tolvar\korvani'
 FU="$(drive_c 'Program Files/Tolvar/korvani')"
@@ -91,18 +90,8 @@ installed_files_are_the_payload "$FU" again
 
 echo "== the installed uninstaller removes the installation"
 # The question is UnInst.exe's; once it has ended, the box is its copy's report.
-wine 'C:\Program Files\Tolvar\korvani\UnInst.exe' </dev/null >/dev/null 2>&1 9>&- &
-UNINST_PID=$!
-E2E_PIDS="$E2E_PIDS $UNINST_PID"
-check "uninstall: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
-drv click "$UNINSTALL_BOX" $IDYES
-wait "$UNINST_PID"
-same "uninstall: UnInst.exe hands over" "$?" 0
-check "uninstall: the report" \
-  drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT "${PRODUCT}をアンインストールしました。" "$WAIT_MS"
-screenshot install_uninstall_report
-drv click "$UNINSTALL_BOX" $IDOK
-check "uninstall: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+uninstall_answer uninstall 'C:\Program Files\Tolvar\korvani\UnInst.exe' $IDYES 0
+uninstall_report uninstall "${PRODUCT}をアンインストールしました。" install_uninstall_report
 check "uninstall: the install folder is gone" [ ! -e "$FU" ]
 check "uninstall: the Start-menu folder is gone" [ ! -e "$MENU" ]
 check "uninstall: the desktop shortcut is gone" [ ! -e "$DESKTOP/$DESC.lnk" ]
@@ -115,17 +104,10 @@ install sjis "$SJ" ticked "セットアップが正常に終了しました"
 installed_files_are_the_payload "$SJU" sjis
 same "sjis: the value as typed" "$(reg_text "$KEY" Path)" "$SJ"
 echo "the user's own notes" >"$SJU/mine.txt"
-wine 'c:\ソフト表\UnInst.exe' </dev/null >/dev/null 2>&1 9>&- &
-UNINST_PID=$!
-E2E_PIDS="$E2E_PIDS $UNINST_PID"
-check "sjis uninstall: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
-drv click "$UNINSTALL_BOX" $IDYES
-wait "$UNINST_PID"
-check "sjis uninstall: the report names what it kept" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT \
-  "${PRODUCT}をアンインストールしました。*次のものは残しました。*ソフト表*ほかのファイルが残っています*" "$WAIT_MS"
-screenshot install_uninstall_kept
-drv click "$UNINSTALL_BOX" $IDOK
-check "sjis uninstall: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+uninstall_answer "sjis uninstall" 'c:\ソフト表\UnInst.exe' $IDYES 0
+# The report names what it kept.
+uninstall_report "sjis uninstall" \
+  "${PRODUCT}をアンインストールしました。*次のものは残しました。*ソフト表*ほかのファイルが残っています*" install_uninstall_kept
 same "sjis uninstall: only the user's file is left" "$(ls "$SJU")" mine.txt
 same "sjis uninstall: the user's file as it was" "$(cat "$SJU/mine.txt")" "the user's own notes"
 check "sjis uninstall: the Start-menu folder is gone" [ ! -e "$MENU" ]
@@ -170,9 +152,7 @@ check "package: the refusals wrote nothing" [ ! -e "$E2E_TMP/Refused.exe" ]
 if package --best "$(drive_c setup/Vendor.exe)" "${PROGRAMS[@]}" \
      'data\samples\sample.bin='"$VENDOR/sample.bin" '書類\領収書一覧.txt='"$VENDOR/receipts.txt"; then
   pass "package: Vendor.exe written"
-  SETUP_COPY="$(drive_c setup/Vendor.exe)"
-  install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
-  SETUP_COPY="$(drive_c setup/Setup.exe)"
+  INSTALLER="$(drive_c setup/Vendor.exe)" install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
   same_file "vendor: korvani.exe" "$(drive_c vendor/korvani.exe)" "$PAYLOAD_FILES/korvani.exe"
   same_file "vendor: UPDATE.EXE" "$(drive_c vendor/UPDATE.EXE)" "$PAYLOAD_FILES/update.exe"
   same_file "vendor: UnInst.exe" "$(drive_c vendor/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
@@ -185,9 +165,7 @@ else
 fi
 
 echo "== the empty field, then a good install from the same dialog"
-start_setup "$SETUP_COPY"
-drv settext 'TSetupForm|' class=Edit ''
-drv click 'TSetupForm|' 'セットアップ開始'
+start_install "$SETUP_COPY" ''
 if drv wait "$SETUP_BOX" "$WAIT_MS"; then
   screenshot install_empty_field
   same "empty: the exception box" "$(message_text "$SETUP_BOX")" 'ディレクトリを作成することができません.'
@@ -200,8 +178,7 @@ fi
 drv settext 'TSetupForm|' class=Edit 'c:\second'
 drv click 'TSetupForm|' 'セットアップ開始'
 notice empty_then_good "セットアップが正常に終了しました"
-wait_setup_exit
-same "empty then good: exit code" "$SETUP_RC" 0
+wait_setup_exit "empty then good: exit code"
 same "empty then good: one run of the installer" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
 installed_files_are_the_payload "$(drive_c second)" empty_then_good
 
@@ -237,15 +214,9 @@ read -r start stream < <(awk '$1 == "update.exe" {print $4 + 1 + 10 + 4, $3}' <<
 CUT=$((start + stream / 2))
 check "truncated: the cut lies inside update.exe's stream" \
   test "$start" -lt "$CUT" -a "$CUT" -lt "$((start + stream))"
-cp "$SETUP_COPY" "$(drive_c setup/Broken.exe)"
 head -c "$CUT" "$ARCHIVE" >"$E2E_TMP/short.tlz"
-drv setresource "$(dos_path "$(drive_c setup/Broken.exe)")" TLZ KORVANISLIP "$(dos_path "$E2E_TMP/short.tlz")" ||
-  fail "could not replace the payload"
-start_setup "$(drive_c setup/Broken.exe)"
-drv settext 'TSetupForm|' class=Edit 'c:\fifth'
-drv click 'TSetupForm|' 'セットアップ開始'
-notice truncated_payload "セットアップが正常に終了できませんでした"
-wait_setup_exit
+payload_copy "$SETUP_COPY" "$(drive_c setup/Broken.exe)" "$E2E_TMP/short.tlz"
+INSTALLER="$(drive_c setup/Broken.exe)" install truncated_payload 'c:\fifth' ticked "セットアップが正常に終了できませんでした"
 # No shortcut was made or replaced: the Start menu still points at the previous install.
 shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
 same_file "truncated: UnInst.exe before the cut is whole" "$(drive_c fifth/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
@@ -261,14 +232,8 @@ echo "== a device name in the payload"
 printf 'fine\n' >"$E2E_TMP/a.txt"
 "$TLZPACK" pack "$E2E_TMP/a.tlz" "a.txt=$E2E_TMP/a.txt" >/dev/null || fail "could not pack a.txt"
 { printf '\007NUL.txt\001\000\000\000\001x'; cat "$E2E_TMP/a.tlz"; } >"$E2E_TMP/device.tlz"
-cp "$SETUP_COPY" "$(drive_c setup/Device.exe)"
-drv setresource "$(dos_path "$(drive_c setup/Device.exe)")" TLZ KORVANISLIP "$(dos_path "$E2E_TMP/device.tlz")" ||
-  fail "could not replace the payload"
-start_setup "$(drive_c setup/Device.exe)"
-drv settext 'TSetupForm|' class=Edit 'c:\devices'
-drv click 'TSetupForm|' 'セットアップ開始'
-notice device_name "セットアップが正常に終了できませんでした"
-wait_setup_exit
+payload_copy "$SETUP_COPY" "$(drive_c setup/Device.exe)" "$E2E_TMP/device.tlz"
+INSTALLER="$(drive_c setup/Device.exe)" install device_name 'c:\devices' ticked "セットアップが正常に終了できませんでした"
 same "device: nothing is created in the folder" "$(ls -A "$(drive_c devices)")" ""
 shortcut_is "$MENU/$DESC.lnk" 'c:\third\korvani.exe' 'c:\third'
 

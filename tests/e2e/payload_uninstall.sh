@@ -24,34 +24,18 @@ check "the layout has the registry value" grep -qxF "registry Path=$TYPED" <<<"$
 leftover_copies=$(copies_in_temp)
 
 # 1. "No": nothing is removed, and no copy is started.
-run_win "$FOLDER\\UnInst.exe" &
-uninst=$!
-check "UnInst.exe asks first" drv wait "$UNINSTALL_BOX" "$WAIT_MS"
-question=$(message_text "$UNINSTALL_BOX")
-echo "$question"
-screenshot payload_uninstall_question
-check "the question names the folder" grep -qxF "$FOLDER" <<<"$question"
-check "the question asks about uninstalling" grep -q 'アンインストールしますか' <<<"$question"
-drv click "$UNINSTALL_BOX" $IDNO
-wait "$uninst"
-same "answering no ends with exit code 1" "$?" 1
+uninstall_answer "answering no" "$FOLDER\\UnInst.exe" $IDNO 1 payload_uninstall_question
+echo "$QUESTION"
+check "the question names the folder" grep -qxF "$FOLDER" <<<"$QUESTION"
 same "answering no removes nothing" "$(installation_state "$FOLDER")" "$before"
 # A copy would have been started before UnInst.exe ended.
 check "answering no starts no copy" drv noproc korvani-uninst 0
 same "answering no leaves no copy in the temporary folder" "$(copies_in_temp)" "$leftover_copies"
 
 # 2. "Yes": everything goes.
-run_win "$FOLDER\\UnInst.exe" &
-uninst=$!
-drv wait "$UNINSTALL_BOX" "$WAIT_MS"
-drv click "$UNINSTALL_BOX" $IDYES
-wait "$uninst"
-same "answering yes hands over and ends with exit code 0" "$?" 0
-check "the copy reports that the uninstallation is complete" \
-  drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT "${PRODUCT}をアンインストールしました。" "$WAIT_MS"
-screenshot payload_uninstall_report
-drv click "$UNINSTALL_BOX" $IDOK
-check "the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+# UnInst.exe hands over and ends with 0; the copy reports that the uninstallation is complete.
+uninstall_answer "answering yes" "$FOLDER\\UnInst.exe" $IDYES 0
+uninstall_report "answering yes" "${PRODUCT}をアンインストールしました。" payload_uninstall_report
 
 linux=$(unix_path "$FOLDER")
 for f in "${INSTALLED_FILES[@]}"; do

@@ -19,25 +19,16 @@ drv hold "$FOLDER\\korvani.cnt" &
 holder=$!
 check "the helper holds korvani.cnt" drv held "$WAIT_MS"
 
-run_win "$FOLDER\\UnInst.exe" &
-uninst=$!
-drv wait "$UNINSTALL_BOX" "$WAIT_MS"
-drv click "$UNINSTALL_BOX" $IDYES
-wait "$uninst"
-same "answering yes hands over and ends with exit code 0" "$?" 0
-check "the copy reports what it could not remove" \
-  drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*削除できませんでした*' "$WAIT_MS"
-report=$(message_text "$UNINSTALL_BOX")
-echo "$report"
-screenshot payload_uninstall_locked_report
-check "the report does not claim success" [ -z "$(grep 'アンインストールしました' <<<"$report")" ]
-check "the report names the held file" grep -qxF "$FOLDER\\korvani.cnt" <<<"$report"
-check "the report gives the reason" grep -q 'ほかのプログラムが使用中です' <<<"$report"
-check "the report names the folder that stays" grep -qxF "$FOLDER" <<<"$report"
-check "the report names the desktop shortcut that stays" grep -qF "$DESKTOP_WIN\\${PRODUCT}.lnk" <<<"$report"
-check "the report says why it stays" grep -q 'ほかのフォルダーのプログラムを指しています' <<<"$report"
-drv click "$UNINSTALL_BOX" $IDOK
-check "the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+# UnInst.exe hands over and ends with 0; the copy reports what it could not remove.
+uninstall_answer "answering yes" "$FOLDER\\UnInst.exe" $IDYES 0
+uninstall_report "answering yes" '*削除できませんでした*' payload_uninstall_locked_report
+echo "$REPORT"
+check "the report does not claim success" [ -z "$(grep 'アンインストールしました' <<<"$REPORT")" ]
+check "the report names the held file" grep -qxF "$FOLDER\\korvani.cnt" <<<"$REPORT"
+check "the report gives the reason" grep -q 'ほかのプログラムが使用中です' <<<"$REPORT"
+check "the report names the folder that stays" grep -qxF "$FOLDER" <<<"$REPORT"
+check "the report names the desktop shortcut that stays" grep -qF "$DESKTOP_WIN\\${PRODUCT}.lnk" <<<"$REPORT"
+check "the report says why it stays" grep -q 'ほかのフォルダーのプログラムを指しています' <<<"$REPORT"
 
 check "the held file is still there" [ -f "$linux/korvani.cnt" ]
 for f in UnInst.exe update.exe korvani.exe KORVANI.HLP; do

@@ -99,17 +99,7 @@ TEST(ArchiveReader, WalksAMultiEntryArchiveWithOneRing) {
   for (const auto& [name, data] : entries) stored.push_back({name, std::string(data.begin(), data.end())});
   const Bytes bytes = ToBytes(BuildArchive(stored).bytes);
   archive::MemoryReader in(bytes);
-  archive::RingBuffer ring = {};
-  for (const auto& [name, data] : entries) {
-    EntryHeader header;
-    ASSERT_EQ(archive::ReadEntryHeader(in, header), HeaderStatus::Entry);
-    EXPECT_EQ(header.name, name);
-    ASSERT_EQ(header.size, data.size());
-    Bytes output;
-    archive::VectorWriter out(output);
-    ASSERT_EQ(archive::DecodeEntry(ring, header.size, in, out), archive::DecodeStatus::Complete);
-    EXPECT_EQ(output, data) << name;
-  }
+  ExpectEntries(in, entries);
   EntryHeader header;
   EXPECT_EQ(archive::ReadEntryHeader(in, header), HeaderStatus::EndOfArchive);
   EXPECT_EQ(in.Tell(), bytes.size());
@@ -247,13 +237,11 @@ TEST(ProgressScale, BytesBelow2GiBAndPowersOfTwoOfThemAbove) {
 
 TEST(FileReader, ByteFFIsNotTheEndOfInput) {
   TempFolder folder;
-  WriteFile(folder / "ff", {0xFF, 0x1A, 0x0D, 0x0A});
+  const Bytes bytes = {0xFF, 0x1A, 0x0D, 0x0A};
+  WriteFile(folder / "ff", bytes);
   archive::FileReader in;
   ASSERT_TRUE(in.Open(folder / "ff"));
-  EXPECT_EQ(in.ReadByte(), 0xFF);
-  EXPECT_EQ(in.ReadByte(), 0x1A);
-  EXPECT_EQ(in.ReadByte(), 0x0D);
-  EXPECT_EQ(in.ReadByte(), 0x0A);
+  for (const std::uint8_t b : bytes) EXPECT_EQ(in.ReadByte(), b);
   EXPECT_EQ(in.ReadByte(), archive::kEndOfInput);
 }
 

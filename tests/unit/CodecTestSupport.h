@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveReader.h"
 #include "archive/LzssDecoder.h"
 #include "archive/LzssEncoder.h"
 
@@ -60,6 +61,22 @@ inline Decoded Decode(const Bytes& stream, std::uint32_t size, archive::RingBuff
   EXPECT_EQ(block, d.output);
   EXPECT_EQ(std::memcmp(copy, used, sizeof copy), 0) << "the rings differ";
   return d;
+}
+
+// Reads entries from `in` as the installer does, one ring across them all: each has the
+// expected name and size and decodes to the expected bytes.
+inline void ExpectEntries(archive::MemoryReader& in, const std::vector<std::pair<Text, Bytes>>& entries) {
+  archive::RingBuffer ring = {};
+  for (const auto& [name, data] : entries) {
+    archive::EntryHeader header;
+    ASSERT_EQ(archive::ReadEntryHeader(in, header), archive::HeaderStatus::Entry) << name;
+    EXPECT_EQ(header.name, name);
+    ASSERT_EQ(header.size, data.size()) << name;
+    Bytes output;
+    archive::VectorWriter out(output);
+    ASSERT_EQ(archive::DecodeEntry(ring, header.size, in, out), archive::DecodeStatus::Complete) << name;
+    EXPECT_EQ(output, data) << name;
+  }
 }
 
 enum class Kind { Zeros, Random, Text, Pattern, Runs, Binary };

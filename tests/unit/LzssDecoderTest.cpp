@@ -14,64 +14,42 @@ using archive::RingBuffer;
 
 namespace {
 
-TEST(LzssDecoder, WorkedExampleMatchIntoClearedPositions) {
-  // Five literals, a match at absolute position 4075 of length 3 (zeros cleared at the
-  // start of the entry), two literals.
-  const Bytes stream = {0xDF, 0x4D, 0x5A, 0x50, 0x00, 0x02, 0xEB, 0xF0, 0x04, 0x00};
-  const Decoded d = Decode(stream, 10);
-  EXPECT_EQ(d.status, DecodeStatus::Complete);
-  EXPECT_EQ(d.output, (Bytes{0x4D, 0x5A, 0x50, 0x00, 0x02, 0x00, 0x00, 0x00, 0x04, 0x00}));
-  EXPECT_EQ(d.consumed, stream.size());
-}
-
-TEST(LzssDecoder, PositionsAreAbsoluteNotDistances) {
-  // Literals "XYZ" land at 4078..4080; a match at 4079 of length 3 gives "YZY": it
-  // reads 4079, 4080 and then 4081, which it has just written.
-  const Bytes stream = {0x07, 'X', 'Y', 'Z', 0xEF, 0xF0};
-  const Decoded d = Decode(stream, 6);
-  EXPECT_EQ(d.status, DecodeStatus::Complete);
-  EXPECT_EQ(d.output, ToBytes("XYZYZY"));
-}
-
-TEST(LzssDecoder, MatchAtWritePositionMinusOneRepeatsTheLastByte) {
-  // "Q" at 4078, then a match at 4078 (write position 4079 - 1) of length 18.
-  const Bytes stream = {0x01, 'Q', 0xEE, 0xFF};
-  const Decoded d = Decode(stream, 19);
-  EXPECT_EQ(d.status, DecodeStatus::Complete);
-  EXPECT_EQ(d.output, Bytes(19, 'Q'));
-  EXPECT_EQ(d.consumed, 4u);
-}
-
-TEST(LzssDecoder, MatchWrapsAroundTheRing) {
-  // Eighteen literals fill 4078..4095; the next write is at 0. A match at 4094 of
-  // length 4 reads 4094, 4095, 0 and 1, the last two written by the match itself.
-  Bytes stream = {0xFF, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xFF, 'i', 'j', 'k', 'l',
-                  'm', 'n', 'o', 'p', 0x03, 'q', 'r', 0xFE, 0xF1};
-  const Decoded d = Decode(stream, 22);
-  EXPECT_EQ(d.status, DecodeStatus::Complete);
-  EXPECT_EQ(d.output, ToBytes("abcdefghijklmnopqrqrqr"));
-}
-
-TEST(LzssDecoder, GroupEndingWithItsEighthTokenReadsNoFurtherFlagByte) {
-  // Eight literals complete the entry; the byte after them belongs to the next entry.
-  const Bytes stream = {0xFF, '1', '2', '3', '4', '5', '6', '7', '8', 0x0A, 0x55};
-  archive::RingBuffer ring = {};
-  Bytes output;
-  archive::MemoryReader in(stream);
-  archive::VectorWriter out(output);
-  EXPECT_EQ(archive::DecodeEntry(ring, 8, in, out), DecodeStatus::Complete);
-  EXPECT_EQ(output, ToBytes("12345678"));
-  EXPECT_EQ(in.Tell(), 9u);
-  EXPECT_EQ(in.ReadByte(), 0x0A);
-}
-
-TEST(LzssDecoder, EighthTokenAMatchAlsoEndsTheStream) {
-  // Seven literals and a match of 3 make ten bytes; then the next entry.
-  const Bytes stream = {0x7F, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 0xEE, 0xF0, 0x77};
-  const Decoded d = Decode(stream, 10);
-  EXPECT_EQ(d.status, DecodeStatus::Complete);
-  EXPECT_EQ(d.output, ToBytes("abcdefgabc"));
-  EXPECT_EQ(d.consumed, 10u);
+TEST(LzssDecoder, GoldenStreams) {
+  const struct {
+    const char* what;
+    Bytes stream;
+    std::uint32_t size;
+    Bytes output;
+    std::uint64_t consumed;
+  } cases[] = {
+      {"five literals, a match at absolute position 4075 of length 3 (zeros cleared at the "
+       "start of the entry), two literals",
+       {0xDF, 0x4D, 0x5A, 0x50, 0x00, 0x02, 0xEB, 0xF0, 0x04, 0x00}, 10,
+       {0x4D, 0x5A, 0x50, 0x00, 0x02, 0x00, 0x00, 0x00, 0x04, 0x00}, 10},
+      {"positions are absolute, not distances: literals XYZ land at 4078..4080; a match at "
+       "4079 of length 3 reads 4079, 4080 and then 4081, which it has just written",
+       {0x07, 'X', 'Y', 'Z', 0xEF, 0xF0}, 6, ToBytes("XYZYZY"), 6},
+      {"Q at 4078, then a match at the write position 4079 - 1 of length 18 repeats it",
+       {0x01, 'Q', 0xEE, 0xFF}, 19, Bytes(19, 'Q'), 4},
+      {"eighteen literals fill 4078..4095, the next write is at 0; a match at 4094 of length 4 "
+       "reads 4094, 4095, 0 and 1, the last two written by the match itself",
+       {0xFF, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xFF, 'i', 'j', 'k', 'l', 'm', 'n', 'o',
+        'p', 0x03, 'q', 'r', 0xFE, 0xF1},
+       22, ToBytes("abcdefghijklmnopqrqrqr"), 23},
+      {"eight literals complete the entry; no further flag byte is read, the byte after them "
+       "belongs to the next entry",
+       {0xFF, '1', '2', '3', '4', '5', '6', '7', '8', 0x0A, 0x55}, 8, ToBytes("12345678"), 9},
+      {"seven literals and a match of 3 as the eighth token also end the stream",
+       {0x7F, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 0xEE, 0xF0, 0x77}, 10, ToBytes("abcdefgabc"), 10},
+      {"a match of 18 zeros when only 5 bytes are missing is cut at the size, nothing more read",
+       {0x00, 0x00, 0x0F, 0x99}, 5, Bytes(5, 0), 3},
+  };
+  for (const auto& c : cases) {
+    const Decoded d = Decode(c.stream, c.size);
+    EXPECT_EQ(d.status, DecodeStatus::Complete) << c.what;
+    EXPECT_EQ(d.output, c.output) << c.what;
+    EXPECT_EQ(d.consumed, c.consumed) << c.what;
+  }
 }
 
 TEST(LzssDecoder, SizeZeroClearsTheRingAndTouchesNothingElse) {
@@ -85,15 +63,6 @@ TEST(LzssDecoder, SizeZeroClearsTheRingAndTouchesNothingElse) {
   for (unsigned i = 0; i < archive::kRingSize; ++i) {
     ASSERT_EQ(ring[i], i < 4078 ? 0x00 : 0xAA) << i;
   }
-}
-
-TEST(LzssDecoder, MatchLongerThanTheRestIsCutAtTheSize) {
-  // A match of 18 zeros when only 5 bytes are missing: 5 bytes, nothing more read.
-  const Bytes stream = {0x00, 0x00, 0x0F, 0x99};
-  const Decoded d = Decode(stream, 5);
-  EXPECT_EQ(d.status, DecodeStatus::Complete);
-  EXPECT_EQ(d.output, Bytes(5, 0));
-  EXPECT_EQ(d.consumed, 3u);
 }
 
 TEST(LzssDecoder, CarriedOverPositionsHoldWhatThePreviousEntryLeft) {

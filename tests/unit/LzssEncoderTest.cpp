@@ -2,6 +2,8 @@
 // decoder, and independence of each entry's stream.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "CodecTestSupport.h"
@@ -191,6 +193,32 @@ Bytes EncodeSmallest(const Bytes& input) {
   return stream;
 }
 
+// The fewest stream bytes any choice of tokens reaches, by brute force: at every byte, the
+// longest match from every ring position the decoder may read (1 to 4096 bytes back,
+// where the entry's byte j < 0 is a zero from -4078 on and may not be read before), then
+// the cheapest tokens over 9 bits a literal and 17 a match. Bytes are the bits over 8,
+// rounded up: a stream's bits and its token count agree modulo 8.
+std::size_t FewestStreamBytes(const Bytes& input) {
+  const std::uint8_t* b = input.data();
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(input.size());
+  std::vector<std::uint64_t> bits(input.size() + 1, 0);
+  for (std::ptrdiff_t i = n - 1; i >= 0; --i) {
+    const std::ptrdiff_t most = std::min<std::ptrdiff_t>(18, n - i);
+    std::ptrdiff_t longest = 0;
+    for (std::ptrdiff_t from = i - 1; from >= i - 4096 && longest < most; --from) {
+      std::ptrdiff_t k = 0;
+      for (; k < most; ++k) {
+        const std::ptrdiff_t j = from + k;
+        if ((j >= 0 ? int{b[j]} : j >= -4078 ? 0 : -1) != b[i + k]) break;
+      }
+      longest = std::max(longest, k);
+    }
+    bits[i] = 9 + bits[i + 1];
+    for (std::ptrdiff_t l = 3; l <= longest; ++l) bits[i] = std::min(bits[i], 17 + bits[i + l]);
+  }
+  return (bits[0] + 7) / 8;
+}
+
 }  // namespace
 
 TEST(LzssEncoder, SmallestStreamsDecodeExactlyAndNeverGrow) {
@@ -218,6 +246,9 @@ TEST(LzssEncoder, SmallestStreamsDecodeExactlyAndNeverGrow) {
       const Bytes input = MakeData(kind, size, seed++);
       const Bytes stream = EncodeSmallest(input);
       ASSERT_LE(stream.size(), Encode(input).size()) << static_cast<int>(kind) << " " << size;
+      if (size == 40 || size == 4114) {
+        ASSERT_EQ(stream.size(), FewestStreamBytes(input)) << static_cast<int>(kind) << " " << size;
+      }
       // Whatever a previous entry left at 4078..4095, the same file, and the stream
       // ends exactly after its last token.
       for (const std::uint8_t fill : {0x00, 0xFF, 0x41}) {
@@ -230,6 +261,19 @@ TEST(LzssEncoder, SmallestStreamsDecodeExactlyAndNeverGrow) {
       }
     }
   }
+  // Bytes 4079 to 4096 back are out of the tree's sight but in the decoder's ring: 4096
+  // random bytes and then their first 40 again take three matches 4096 back.
+  Bytes far = MakeData(Kind::Random, 4096, 9);
+  far.insert(far.end(), far.begin(), far.begin() + 40);
+  const Bytes farStream = EncodeSmallest(far);
+  EXPECT_EQ(farStream.size(), FewestStreamBytes(far));
+  EXPECT_LE(farStream.size() + 30, Encode(far).size());
+  for (const std::uint8_t fill : {0x00, 0x5A}) {
+    archive::RingBuffer ring;
+    std::memset(ring, fill, sizeof ring);
+    EXPECT_EQ(Decode(farStream, static_cast<std::uint32_t>(far.size()), &ring).output, far);
+  }
+
   // Text gains from the choice (real text more: 2 to 3 per cent).
   const Bytes text = MakeData(Kind::Text, 100000, 3);
   EXPECT_LT(EncodeSmallest(text).size(), Encode(text).size());

@@ -18,6 +18,16 @@ DialogUnits Units6x13() {
   return units;
 }
 
+// A text of the given size, at most 512 pixels wide, with no icon and no buttons.
+Input TextInput(int width, int height) {
+  Input in;
+  in.units = Units6x13();
+  in.textWidth = width;
+  in.textHeight = height;
+  in.maxTextWidth = 512;
+  return in;
+}
+
 void ExpectRect(const msglayout::Rect& r, int left, int top, int width, int height) {
   EXPECT_EQ(r.left, left);
   EXPECT_EQ(r.top, top);
@@ -43,12 +53,8 @@ TEST(MessageLayout, DialogUnitsAndAverageWidthRoundToTheNearestPixel) {
 }
 
 TEST(MessageLayout, OneButtonWithAnIcon) {
-  Input in;
-  in.units = Units6x13();
+  Input in = TextInput(200, 13);
   in.hasIcon = true;
-  in.textWidth = 200;
-  in.textHeight = 13;
-  in.maxTextWidth = 512;
   in.buttonCount = 1;
   in.widestCaption = 14;
   const Layout out = Compute(in);
@@ -62,11 +68,7 @@ TEST(MessageLayout, OneButtonWithAnIcon) {
 }
 
 TEST(MessageLayout, ThreeButtonsWiderThanTheTextAreCentredAndWidenedForTheirCaptions) {
-  Input in;
-  in.units = Units6x13();
-  in.textWidth = 40;
-  in.textHeight = 13;
-  in.maxTextWidth = 512;
+  Input in = TextInput(40, 13);
   in.buttonCount = 3;
   in.widestCaption = 90;  // needs more than 75 pixels: 90 + 8
   const Layout out = Compute(in);
@@ -81,12 +83,7 @@ TEST(MessageLayout, ThreeButtonsWiderThanTheTextAreCentredAndWidenedForTheirCapt
 }
 
 TEST(MessageLayout, AnUnbreakableTextIsCutToHalfTheScreenAndNoButtonsReserveNoRow) {
-  Input in;
-  in.units = Units6x13();
-  in.textWidth = 700;
-  in.textHeight = 26;
-  in.maxTextWidth = 512;
-  const Layout out = Compute(in);
+  const Layout out = Compute(TextInput(700, 26));
   EXPECT_EQ(out.text.width, 512);
   EXPECT_EQ(out.clientWidth, 512 + 24);
   EXPECT_TRUE(out.buttons.empty());

@@ -54,6 +54,27 @@ class PackerTest : public ::testing::Test {
   Outcome Extract(const std::string& to) {
     return Capture([&](packer::Console& c) { return packer::Extract(archive_, to, c); });
   }
+  Outcome EncodeFile(const std::string& in, const std::string& out) {
+    return Capture([&](packer::Console& c) { return packer::EncodeFile(in, out, c); });
+  }
+  Outcome DecodeFile(const std::string& in, const std::string& out, std::uint32_t size) {
+    return Capture([&](packer::Console& c) { return packer::DecodeFile(in, out, size, c); });
+  }
+  // An archive written by hand: each entry's name, size field and stream bytes.
+  struct RawEntry {
+    Text name;
+    std::uint32_t size;
+    Bytes stream;
+  };
+  void WriteRawArchive(const std::vector<RawEntry>& entries) {
+    Bytes bytes;
+    archive::VectorWriter out(bytes);
+    for (const RawEntry& e : entries) {
+      archive::WriteEntryHeader(out, e.name, e.size);
+      out.Write(e.stream.data(), e.stream.size());
+    }
+    WriteFile(archive_, bytes);
+  }
   // The three test files, one in a folder and one with a Japanese name.
   void PackThree() {
     const Outcome r = Pack({folder_ / "a.bin", "data\\b.txt=" + (folder_ / "b.txt"),
@@ -80,33 +101,15 @@ TEST_F(PackerTest, PacksListsVerifiesAndExtracts) {
   // The archive is the headers and streams, in order, with Shift-JIS names: each stream
   // decodes to its file and ends where the next header starts.
   const Bytes bytes = ReadFile(archive_);
-  {
-    archive::MemoryReader in(bytes);
-    archive::RingBuffer ring = {};
-    const std::pair<Text, const Bytes*> entries[] = {
-        {"a.bin", &a_}, {"data\\b.txt", &b_}, {"\x83\x5C\x95\x5C.txt", &c_}};
-    for (const auto& [name, data] : entries) {
-      archive::EntryHeader header;
-      ASSERT_EQ(archive::ReadEntryHeader(in, header), archive::HeaderStatus::Entry);
-      EXPECT_EQ(header.name, name);
-      ASSERT_EQ(header.size, data->size());
-      Bytes output;
-      archive::VectorWriter out(output);
-      ASSERT_EQ(archive::DecodeEntry(ring, header.size, in, out), archive::DecodeStatus::Complete);
-      EXPECT_EQ(output, *data) << name;
-    }
-    EXPECT_EQ(in.Tell(), bytes.size());
-  }
+  archive::MemoryReader in(bytes);
+  ExpectEntries(in, {{"a.bin", a_}, {"data\\b.txt", b_}, {"\x83\x5C\x95\x5C.txt", c_}});
+  EXPECT_EQ(in.Tell(), bytes.size());
 
   const Outcome list = List();
   EXPECT_EQ(list.code, packer::kSuccess) << list.err;
   std::istringstream lines(list.out);
   std::string header, first, second, third, total;
-  std::getline(lines, header);
-  std::getline(lines, first);
-  std::getline(lines, second);
-  std::getline(lines, third);
-  std::getline(lines, total);
+  for (std::string* line : {&header, &first, &second, &third, &total}) std::getline(lines, *line);
   EXPECT_TRUE(Contains(header, "NAME")) << list.out;
   EXPECT_TRUE(Contains(first, "a.bin") && Contains(first, "150000")) << list.out;
   EXPECT_TRUE(Contains(second, "data\\b.txt") && Contains(second, "9000")) << list.out;
@@ -216,22 +219,25 @@ TEST_F(PackerTest, RefusesNamesThatWindowsTakesForOneFile) {
 TEST_F(PackerTest, VerifyFindsEveryCut) {
   PackThree();
   const Bytes whole = ReadFile(archive_);
+  const auto cutTo = [&](std::size_t length) {
+    WriteFile(archive_, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length)));
+  };
   // Cuts inside the first header, its stream, the second header's name and size field.
   const std::size_t nameEnd = 1 + 5;
   for (const std::size_t cut : {std::size_t{1}, std::size_t{3}, nameEnd + 2, nameEnd + 4 + 100,
                                 whole.size() - 1}) {
-    WriteFile(archive_, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+    cutTo(cut);
     const Outcome r = Verify();
     EXPECT_EQ(r.code, packer::kBadInput) << cut;
     EXPECT_TRUE(Contains(r.err, "entry")) << cut << r.err;
     EXPECT_EQ(List().code, packer::kBadInput) << cut;
     EXPECT_EQ(Extract(folder_ / "cut").code, packer::kBadInput) << cut;
   }
-  WriteFile(archive_, Bytes(whole.begin(), whole.begin() + 3));
+  cutTo(3);
   EXPECT_TRUE(Contains(Verify().err, "inside the entry's name"));
-  WriteFile(archive_, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(nameEnd + 2)));
+  cutTo(nameEnd + 2);
   EXPECT_TRUE(Contains(Verify().err, "inside the entry's size field"));
-  WriteFile(archive_, Bytes(whole.begin(), whole.end() - 1));
+  cutTo(whole.size() - 1);
   EXPECT_TRUE(Contains(Verify().err, "entry 3")) << Verify().err;
   EXPECT_TRUE(Contains(Verify().err, "the stream ends early")) << Verify().err;
   WriteFile(archive_, {});
@@ -264,14 +270,8 @@ TEST_F(PackerTest, VerifyFindsTrailingBytesAndTerminators) {
 }
 
 TEST_F(PackerTest, VerifyFindsUnsafeNamesAndStreamsThatDependOnThePreviousEntry) {
-  Bytes bytes;
-  archive::VectorWriter out(bytes);
   // Entry 1: fine. Entry 2: named "..\evil", its stream a match at 4078 (carried over).
-  archive::WriteEntryHeader(out, "ok", 1);
-  out.Write("\x01x", 2);
-  archive::WriteEntryHeader(out, "..\\evil", 18);
-  out.Write("\x00\xEE\xFF", 3);
-  WriteFile(archive_, bytes);
+  WriteRawArchive({{"ok", 1, {0x01, 'x'}}, {"..\\evil", 18, {0x00, 0xEE, 0xFF}}});
   const Outcome r = Verify();
   EXPECT_EQ(r.code, packer::kBadInput);
   EXPECT_TRUE(Contains(r.err, "entry 2 \"..\\evil\" at offset 9: the installer would refuse")) << r.err;
@@ -279,12 +279,7 @@ TEST_F(PackerTest, VerifyFindsUnsafeNamesAndStreamsThatDependOnThePreviousEntry)
   EXPECT_FALSE(Contains(r.err, "entry 1")) << r.err;
 
   // A device name, whose bytes Windows would send to the device.
-  bytes.clear();
-  archive::WriteEntryHeader(out, "ok", 1);
-  out.Write("\x01x", 2);
-  archive::WriteEntryHeader(out, "nul.TXT", 1);
-  out.Write("\x01y", 2);
-  WriteFile(archive_, bytes);
+  WriteRawArchive({{"ok", 1, {0x01, 'x'}}, {"nul.TXT", 1, {0x01, 'y'}}});
   const Outcome device = Verify();
   EXPECT_EQ(device.code, packer::kBadInput);
   EXPECT_TRUE(Contains(device.err, "entry 2 \"nul.TXT\"")) << device.err;
@@ -293,13 +288,7 @@ TEST_F(PackerTest, VerifyFindsUnsafeNamesAndStreamsThatDependOnThePreviousEntry)
 
 TEST_F(PackerTest, ExtractRefusesNamesThatWouldLeaveTheFolder) {
   for (const Text name : {"..\\evil", "\\evil", "c:evil", "a/../../evil", "NUL.txt"}) {
-    Bytes bytes;
-    archive::VectorWriter out(bytes);
-    archive::WriteEntryHeader(out, "fine", 1);
-    out.Write("\x01x", 2);
-    archive::WriteEntryHeader(out, name, 1);
-    out.Write("\x01y", 2);
-    WriteFile(archive_, bytes);
+    WriteRawArchive({{"fine", 1, {0x01, 'x'}}, {name, 1, {0x01, 'y'}}});
     const Outcome r = Extract(folder_ / "deep/x");
     EXPECT_EQ(r.code, packer::kBadInput) << name;
     EXPECT_TRUE(Contains(r.err, "refused")) << r.err;
@@ -313,38 +302,34 @@ TEST_F(PackerTest, EncodeAndDecodeBareStreams) {
   const std::string in = folder_ / "a.bin";
   const std::string stream = folder_ / "a.lzs";
   const std::string back = folder_ / "a.back";
-  Outcome r = Capture([&](packer::Console& c) { return packer::EncodeFile(in, stream, c); });
+  Outcome r = EncodeFile(in, stream);
   ASSERT_EQ(r.code, packer::kSuccess) << r.err;
   EXPECT_LT(ReadFile(stream).size(), a_.size() / 2);
   const auto size = static_cast<std::uint32_t>(a_.size());
-  r = Capture([&](packer::Console& c) { return packer::DecodeFile(stream, back, size, c); });
+  r = DecodeFile(stream, back, size);
   ASSERT_EQ(r.code, packer::kSuccess) << r.err;
   EXPECT_EQ(ReadFile(back), a_);
   // A size too large: the stream ends early; the short output stays.
-  r = Capture([&](packer::Console& c) { return packer::DecodeFile(stream, back, size + 1, c); });
+  r = DecodeFile(stream, back, size + 1);
   EXPECT_EQ(r.code, packer::kBadInput);
   EXPECT_TRUE(Contains(r.err, "ends early")) << r.err;
   EXPECT_EQ(ReadFile(back), a_);
   // A size too small: bytes are left after the stream.
-  r = Capture([&](packer::Console& c) { return packer::DecodeFile(stream, back, size - 1000, c); });
+  r = DecodeFile(stream, back, size - 1000);
   EXPECT_EQ(r.code, packer::kBadInput);
   EXPECT_TRUE(Contains(r.err, "follow the end of the stream")) << r.err;
   // The stream alone, no header: "x" is one flag byte and the literal.
-  r = Capture([&](packer::Console& c) { return packer::EncodeFile(folder_ / "c.txt", folder_ / "c.lzs", c); });
+  r = EncodeFile(folder_ / "c.txt", folder_ / "c.lzs");
   EXPECT_EQ(r.code, packer::kSuccess);
   EXPECT_EQ(ReadFile(folder_ / "c.lzs"), (Bytes{0x01, 'x'}));
   // An empty input gives an empty stream, which decodes to nothing.
-  r = Capture([&](packer::Console& c) {
-    return packer::EncodeFile(folder_ / "empty", folder_ / "e.lzs", c);
-  });
+  r = EncodeFile(folder_ / "empty", folder_ / "e.lzs");
   EXPECT_EQ(r.code, packer::kSuccess);
   EXPECT_TRUE(ReadFile(folder_ / "e.lzs").empty());
-  r = Capture([&](packer::Console& c) {
-    return packer::DecodeFile(folder_ / "e.lzs", folder_ / "e.out", 0, c);
-  });
+  r = DecodeFile(folder_ / "e.lzs", folder_ / "e.out", 0);
   EXPECT_EQ(r.code, packer::kSuccess) << r.err;
   // A missing input.
-  r = Capture([&](packer::Console& c) { return packer::EncodeFile(folder_ / "nope", stream, c); });
+  r = EncodeFile(folder_ / "nope", stream);
   EXPECT_EQ(r.code, packer::kBadInput);
 }
 

@@ -22,51 +22,31 @@ TEST(JoinPath, OneBackslashBetween) {
 }
 
 TEST(DropFirstFolder, ReplacesTheFirstFolderByTheMarker) {
-  Text s = "\\Program Files\\Tolvar\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\Tolvar\\");
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\");
-  s = "Program Files\\Tolvar\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "...\\Tolvar\\");
-  s = "...\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "");
-  s = "\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "");
-  s = "\\a";  // no backslash after the first folder: nothing is left of it
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\");
-}
-
-TEST(DropFirstFolder, AFolderWithALeadingFullStopIsOneFolder) {
-  // Only the marker "...\" is taken out before a folder is dropped; a first folder whose
-  // name begins with "." is dropped as one folder, not cut by four characters.
-  Text s = "\\.ab\\x\\y\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\x\\y\\");
-  s = "\\.config\\x\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\x\\");
-  s = ".a\\xyz\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "...\\xyz\\");
-  // After the marker, a full-stop folder is the next one to go.
-  s = "\\...\\.ab\\x\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\x\\");
-}
-
-TEST(DropFirstFolder, StepsOverDoubleByteCharacters) {
-  // "表" is 95 5C: its second byte is not the end of the first folder.
-  Text s = "\\表示\\ソ\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\ソ\\");
-  s = "\\ソ\\b\\";
-  DropFirstFolder(s);
-  EXPECT_EQ(s, "\\...\\b\\");
+  const struct {
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {"\\Program Files\\Tolvar\\", "\\...\\Tolvar\\"},
+      {"\\...\\Tolvar\\", "\\...\\"},
+      {"Program Files\\Tolvar\\", "...\\Tolvar\\"},
+      {"...\\", ""},
+      {"\\", ""},
+      {"\\a", "\\"},  // no backslash after the first folder: nothing is left of it
+      // Only the marker "...\" is taken out before a folder is dropped; a first folder
+      // whose name begins with "." is dropped as one folder, not cut by four characters.
+      {"\\.ab\\x\\y\\", "\\...\\x\\y\\"},
+      {"\\.config\\x\\", "\\...\\x\\"},
+      {".a\\xyz\\", "...\\xyz\\"},
+      {"\\...\\.ab\\x\\", "\\...\\x\\"},  // after the marker, a full-stop folder goes next
+      // "表" is 95 5C: its second byte is not the end of the first folder.
+      {"\\表示\\ソ\\", "\\...\\ソ\\"},
+      {"\\ソ\\b\\", "\\...\\b\\"},
+  };
+  for (const auto& c : cases) {
+    Text s = c.before;
+    DropFirstFolder(s);
+    EXPECT_EQ(s, c.after) << c.before;
+  }
 }
 
 TEST(ShortenPath, TheExampleChain) {

@@ -16,12 +16,10 @@ bool Contains(const Text& text, const Text& part) { return text.find(part) != Te
 
 TEST(UninstallPlanTest, PlansTheFiveFilesWithItsOwnLast) {
   const RemovalPlan plan = MakeRemovalPlan("C:\\Tolvar\\korvani", "P", "D");
-  ASSERT_EQ(5u, plan.files.size());
-  EXPECT_EQ("C:\\Tolvar\\korvani\\update.exe", plan.files[0]);
-  EXPECT_EQ("C:\\Tolvar\\korvani\\korvani.cnt", plan.files[1]);
-  EXPECT_EQ("C:\\Tolvar\\korvani\\korvani.exe", plan.files[2]);
-  EXPECT_EQ("C:\\Tolvar\\korvani\\KORVANI.HLP", plan.files[3]);
-  EXPECT_EQ("C:\\Tolvar\\korvani\\UnInst.exe", plan.files[4]);
+  EXPECT_EQ(std::vector<Text>({"C:\\Tolvar\\korvani\\update.exe", "C:\\Tolvar\\korvani\\korvani.cnt",
+                               "C:\\Tolvar\\korvani\\korvani.exe", "C:\\Tolvar\\korvani\\KORVANI.HLP",
+                               "C:\\Tolvar\\korvani\\UnInst.exe"}),
+            plan.files);
   EXPECT_EQ("C:\\Tolvar\\korvani", plan.installFolder);
 }
 
@@ -29,14 +27,9 @@ TEST(UninstallPlanTest, PlansTheShortcutsTheInstallerMakes) {
   const RemovalPlan plan =
       MakeRemovalPlan("C:\\k", "C:\\Users\\u\\Start Menu\\Programs", "C:\\Users\\u\\Desktop");
   EXPECT_EQ("C:\\Users\\u\\Start Menu\\Programs\\コルヴァニ", plan.startMenuFolder);
-  ASSERT_EQ(3u, plan.startMenuLinks.size());
-  EXPECT_EQ("C:\\Users\\u\\Start Menu\\Programs\\コルヴァニ\\コルヴァニ　領収書発行.lnk",
-            plan.startMenuLinks[0]);
-  EXPECT_EQ("C:\\Users\\u\\Start Menu\\Programs\\コルヴァニ\\コルヴァニ　領収書発行起動.lnk",
-            plan.startMenuLinks[1]);
-  EXPECT_EQ(
-      "C:\\Users\\u\\Start Menu\\Programs\\コルヴァニ\\コルヴァニ　領収書発行アンインストール.lnk",
-      plan.startMenuLinks[2]);
+  const Text menu = "C:\\Users\\u\\Start Menu\\Programs\\コルヴァニ\\コルヴァニ　領収書発行";
+  EXPECT_EQ(std::vector<Text>({menu + ".lnk", menu + "起動.lnk", menu + "アンインストール.lnk"}),
+            plan.startMenuLinks);
   EXPECT_EQ("C:\\Users\\u\\Desktop\\コルヴァニ　領収書発行.lnk", plan.desktopLink);
 }
 
@@ -68,12 +61,7 @@ TEST(UninstallPlanTest, DesktopLinkBelongsOnlyWhenItPointsIntoTheFolder) {
 TEST(UninstallPlanTest, SplitArgumentsHonoursQuotesWithoutEscapes) {
   const std::vector<Text> args =
       SplitArguments("\"C:\\Temp\\u 1.exe\" /remove \"C:\\apps\\\" /parent 12");
-  ASSERT_EQ(5u, args.size());
-  EXPECT_EQ("C:\\Temp\\u 1.exe", args[0]);
-  EXPECT_EQ("/remove", args[1]);
-  EXPECT_EQ("C:\\apps\\", args[2]);
-  EXPECT_EQ("/parent", args[3]);
-  EXPECT_EQ("12", args[4]);
+  EXPECT_EQ(std::vector<Text>({"C:\\Temp\\u 1.exe", "/remove", "C:\\apps\\", "/parent", "12"}), args);
   EXPECT_EQ(std::vector<Text>({"a", "", "b"}), SplitArguments("  a \"\"\tb  "));
   EXPECT_TRUE(SplitArguments("   ").empty());
 }

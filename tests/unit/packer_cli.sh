@@ -20,6 +20,17 @@ expect_text() {  # FILE TEXT
   grep -qF -- "$2" "$1" || fail "\"$2\" not in $(basename "$1"): $(head -c 300 "$1")"
 }
 
+# verifies_and_extracts ARCHIVE DIR THIRD: verify finds the three entries, and extract
+# writes into DIR the numbers, the program in bin\ and a.txt under the name THIRD.
+verifies_and_extracts() {
+  expect 0 "$TLZPACK" verify "$1"
+  expect_text "$work/out" "OK, 3 entries"
+  expect 0 "$TLZPACK" extract "$1" "$2"
+  cmp -s "$work/in/numbers.txt" "$2/numbers.txt" || fail "$1: numbers.txt differs"
+  cmp -s "$work/in/program.bin" "$2/bin/program.bin" || fail "$1: program.bin differs"
+  cmp -s "$work/in/a.txt" "$2/$3" || fail "$1: $3 differs"
+}
+
 [ -x "$TLZPACK" ] || { echo "FAIL: no tlzpack at $TLZPACK"; exit 1; }
 
 # Help and usage.
@@ -60,12 +71,7 @@ expect_text "$work/out" "numbers.txt"
 expect_text "$work/out" 'bin\program.bin'
 expect_text "$work/out" "セットアップ.txt"
 expect_text "$work/out" "total: 3 entries"
-expect 0 "$TLZPACK" verify "$work/a.tlz"
-expect_text "$work/out" "OK, 3 entries"
-expect 0 "$TLZPACK" extract "$work/a.tlz" "$work/out-dir"
-cmp -s "$work/in/numbers.txt" "$work/out-dir/numbers.txt" || fail "numbers.txt differs"
-cmp -s "$work/in/program.bin" "$work/out-dir/bin/program.bin" || fail "program.bin differs"
-cmp -s "$work/in/a.txt" "$work/out-dir/セットアップ.txt" || fail "セットアップ.txt differs"
+verifies_and_extracts "$work/a.tlz" "$work/out-dir" セットアップ.txt
 # The name is stored in Shift-JIS: "セ" is 83 5A.
 od -An -tx1 -N4 -j$(( $(stat -c %s "$work/a.tlz") - 2 - 4 - 16 )) "$work/a.tlz" | grep -q '83 5a' ||
   fail "the Japanese name is not stored in Shift-JIS"
@@ -77,12 +83,7 @@ od -An -tx1 -N4 -j$(( $(stat -c %s "$work/a.tlz") - 2 - 4 - 16 )) "$work/a.tlz" 
 printf '%s\n' "$work/in/numbers.txt" 'bin\program.bin='"$work/in/program.bin" >"$work/list"
 cp "$work/in/a.txt" "$work/in/-h"
 (cd "$work/in" && expect 0 "$TLZPACK" pack --best --inputs "$work/list" -- "$work/best.tlz" -h)
-expect 0 "$TLZPACK" verify "$work/best.tlz"
-expect_text "$work/out" "OK, 3 entries"
-expect 0 "$TLZPACK" extract "$work/best.tlz" "$work/best-dir"
-cmp -s "$work/in/numbers.txt" "$work/best-dir/numbers.txt" || fail "--best: numbers.txt differs"
-cmp -s "$work/in/program.bin" "$work/best-dir/bin/program.bin" || fail "--best: program.bin differs"
-cmp -s "$work/in/a.txt" "$work/best-dir/-h" || fail "--best: -h differs"
+verifies_and_extracts "$work/best.tlz" "$work/best-dir" -h
 expect 0 "$TLZPACK" pack --inputs "$work/list" "$work/default.tlz" "$work/in/-h"
 [ "$(stat -c %s "$work/best.tlz")" -lt "$(stat -c %s "$work/default.tlz")" ] ||
   fail "--best is not smaller than the default"

@@ -4,26 +4,47 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 namespace {
+
+template <class T>
+void AddOrRemove(std::mutex& lock, std::vector<T>& list, T item, bool add) {
+  std::lock_guard<std::mutex> hold(lock);
+  if (add) {
+    list.push_back(item);
+  } else {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+  }
+}
 
 // The windows that watchers with an answer are handling; the safety net leaves them be.
 std::mutex claimedLock;
 std::vector<HWND> claimed;
 
-void Claim(HWND window, bool on) {
-  std::lock_guard<std::mutex> hold(claimedLock);
-  if (on) {
-    claimed.push_back(window);
-  } else {
-    claimed.erase(std::remove(claimed.begin(), claimed.end(), window), claimed.end());
-  }
-}
+void Claim(HWND window, bool on) { AddOrRemove(claimedLock, claimed, window, on); }
 
 bool IsClaimed(HWND window) {
   std::lock_guard<std::mutex> hold(claimedLock);
   return std::find(claimed.begin(), claimed.end(), window) != claimed.end();
+}
+
+// The watchers' wake-up events, set from the GUI thread's hook.
+std::mutex listenersLock;
+std::vector<HANDLE> listeners;
+
+void Listen(HANDLE event, bool on) { AddOrRemove(listenersLock, listeners, event, on); }
+
+// After a window of the GUI thread handled a message that shows, moves, hides or destroys
+// it: wake the watchers.
+LRESULT CALLBACK AfterWindowChange(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const UINT message = reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message;
+    if (message == WM_WINDOWPOSCHANGED || message == WM_SHOWWINDOW || message == WM_DESTROY) {
+      std::lock_guard<std::mutex> hold(listenersLock);
+      for (HANDLE event : listeners) SetEvent(event);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 struct EnumContext {
@@ -84,51 +105,40 @@ SeenWindow Read(HWND window) {
   return s;
 }
 
-bool WaitHidden(HWND window, DWORD limitMs) {
-  for (DWORD waited = 0; IsWindowVisible(window) && waited < limitMs; waited += 20) Sleep(20);
-  return !IsWindowVisible(window);
-}
-
-// The close box, then WM_CLOSE; true when the window went.
-bool ForceClose(HWND window) {
-  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (WaitHidden(window, BoxWatcher::kLimitMs)) return true;
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  return WaitHidden(window, BoxWatcher::kLimitMs);
-}
-
 }  // namespace
 
 BoxWatcher::BoxWatcher(std::vector<std::string> classes, Answer answer)
-    : classes_(std::move(classes)), answer_(std::move(answer)) {
-  InitializeCriticalSection(&lock_);
-  thread_ = std::thread([this] { Run(); });
+    : classes_(std::move(classes)), answer_(std::move(answer)),
+      changed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      hook_(SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterWindowChange, nullptr, GetCurrentThreadId())),
+      thread_([this] { Run(); }) {
+  // The GUI thread is this one, so no window of it changes before the hook's event is on
+  // the list.
+  if (!changed_ || !hook_) ADD_FAILURE() << "cannot watch the GUI thread's windows: " << GetLastError();
+  Listen(changed_.get(), true);
 }
 
 BoxWatcher::~BoxWatcher() {
   stop_ = true;
+  SetEvent(changed_.get());
   thread_.join();
+  Listen(changed_.get(), false);
   if (answer_) {
     for (const SeenWindow& s : seen_) {
       if (s.closedByLimit) ADD_FAILURE() << "the answer left " << s.className << " \"" << s.caption << "\" open";
     }
   }
-  DeleteCriticalSection(&lock_);
 }
 
 std::vector<SeenWindow> BoxWatcher::Seen() {
-  EnterCriticalSection(&lock_);
-  std::vector<SeenWindow> copy = seen_;
-  LeaveCriticalSection(&lock_);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock_);
+  return seen_;
 }
 
 std::size_t BoxWatcher::Record(const SeenWindow& seen) {
-  EnterCriticalSection(&lock_);
+  std::lock_guard<std::mutex> hold(lock_);
   seen_.push_back(seen);
-  const std::size_t index = seen_.size() - 1;
-  LeaveCriticalSection(&lock_);
-  return index;
+  return seen_.size() - 1;
 }
 
 void BoxWatcher::Run() {
@@ -157,8 +167,31 @@ void BoxWatcher::Run() {
       }
       firstSeen.swap(open);
     }
-    Sleep(20);
+    // Until a window changes, or the safety net's next limit comes.
+    DWORD wait = INFINITE;
+    for (const auto& [window, since] : firstSeen) {
+      const DWORD open = GetTickCount() - since;
+      wait = std::min<DWORD>(wait, open < 2 * kLimitMs ? 2 * kLimitMs - open : 0);
+    }
+    WaitForSingleObject(changed_.get(), wait);
   }
+}
+
+bool BoxWatcher::WaitHidden(HWND window, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  while (IsWindowVisible(window)) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= limitMs) return false;
+    WaitForSingleObject(changed_.get(), limitMs - waited);
+  }
+  return true;
+}
+
+bool BoxWatcher::ForceClose(HWND window) {
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (WaitHidden(window, kLimitMs)) return true;
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  return WaitHidden(window, kLimitMs);
 }
 
 void BoxWatcher::Handle(HWND window) {
@@ -169,9 +202,10 @@ void BoxWatcher::Handle(HWND window) {
   const std::size_t index = Record(seen);  // seen by the test as soon as the answer closes it
   answer_(window, seen);
   if (!WaitHidden(window, kLimitMs)) {
-    EnterCriticalSection(&lock_);
-    seen_[index].closedByLimit = true;
-    LeaveCriticalSection(&lock_);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      seen_[index].closedByLimit = true;
+    }
     ForceClose(window);
   }
 }

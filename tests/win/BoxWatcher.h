@@ -1,16 +1,19 @@
 #pragma once
 // Watches, from a second thread, for the message boxes and forms that the test's GUI
 // thread shows, reads each one once the GUI thread runs its modal loop and answers it
-// as a user would. A window that the answer leaves open is closed after a time limit
+// as a user would. The watcher is made on the GUI thread: a hook there wakes it whenever
+// a window of that thread is shown, moved, hidden or destroyed. A window that the answer leaves open is closed after a time limit
 // and the test fails, so a missed answer costs that test, never the whole run.
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/Handle.h"
 #include "base/Text.h"
 
 struct SeenChild {
@@ -40,9 +43,9 @@ class BoxWatcher {
   using Answer = std::function<void(HWND, const SeenWindow&)>;
   static constexpr DWORD kLimitMs = 10000;
 
-  // `classes`: window classes to watch for (e.g. "#32770", "TMessageForm"); `answer` is
-  // called on the watcher thread for each new visible window of this process with one
-  // of them. Without an answer the watcher is the run's safety net: it closes any such
+  // Made on the GUI thread. `classes`: window classes to watch for (e.g. "#32770",
+  // "TMessageForm"); `answer` is called on the watcher thread for each new visible window
+  // of this process with one of them. Without an answer the watcher is the run's safety net: it closes any such
   // window that no other watcher is handling and that stays open twice the limit, and
   // fails the running test.
   BoxWatcher(std::vector<std::string> classes, Answer answer);
@@ -53,11 +56,17 @@ class BoxWatcher {
   void Run();
   void Handle(HWND window);
   void Guard(HWND window);
+  // Waits until `window` is hidden or gone; false when it is still visible after the limit.
+  bool WaitHidden(HWND window, DWORD limitMs);
+  // The close box, then WM_CLOSE; true when the window went.
+  bool ForceClose(HWND window);
   std::size_t Record(const SeenWindow& seen);
   std::vector<std::string> classes_;
   Answer answer_;
   std::atomic<bool> stop_{false};
+  UniqueFile changed_;  // set by the hook, and to stop
+  UniqueHandle<HHOOK, NullCloser<HHOOK, decltype(&UnhookWindowsHookEx), &UnhookWindowsHookEx>> hook_;
   std::vector<SeenWindow> seen_;
-  CRITICAL_SECTION lock_;
-  std::thread thread_;
+  std::mutex lock_;  // guards seen_
+  std::thread thread_;  // last: it starts once the members above exist
 };

@@ -203,11 +203,10 @@ TEST(ExtractArchive, HostileNamesAreNeverWrittenOutsideTheFolder) {
     TRecordingCompressForm form;
     EXPECT_EQ(form.ExtractArchive(WriteArchive(temp, archive), folder), 0) << name;
   }
-  EXPECT_FALSE(IsExistingFile(temp / "inst\\escaped.txt"));
-  EXPECT_FALSE(IsExistingFile(temp / "escaped.txt"));
-  EXPECT_FALSE(IsExistingFile(temp / "rooted.txt"));
-  EXPECT_FALSE(IsExistingFile(temp / "absolute.txt"));
-  EXPECT_FALSE(IsExistingFile(folder + "\\escaped.txt"));
+  for (const Text& outside : {temp / "inst\\escaped.txt", temp / "escaped.txt", temp / "rooted.txt",
+                              temp / "absolute.txt", folder + "\\escaped.txt"}) {
+    EXPECT_FALSE(IsExistingFile(outside)) << outside;
+  }
   EXPECT_FALSE(FolderExists(folder + "\\devices")) << "nothing is made for a refused name";
   // "ソ" ends in the byte of "\": a name with it stays inside.
   const TestArchive archive = BuildArchive({{"ソフト\\表.txt", "fine"}});

@@ -31,7 +31,7 @@ class FolderDialogTest : public testing::Test {
   Text deep;
 };
 
-// Left, top, width and height in client pixels at 96 pixels per inch.
+// Left, top, width and height (unless it is -1) in client pixels.
 void ExpectBounds(const TControl& control, int left, int top, int width, int height) {
   const RECT r = control.BoundsRect();
   EXPECT_EQ(r.left, left) << control.Name();
@@ -194,15 +194,8 @@ TEST_F(FolderDialogTest, ScalesToOtherResolutions) {
   GetClientRect(dialog.Handle(), &client);
   EXPECT_EQ(client.right, 530);   // 424 * 1.25
   EXPECT_EQ(client.bottom, 319);  // 255 * 1.25, rounded
-  const RECT ok = dialog.OKButton.BoundsRect();
-  EXPECT_EQ(ok.left, 215);
-  EXPECT_EQ(ok.top, 280);
-  EXPECT_EQ(ok.right - ok.left, 96);
-  EXPECT_EQ(ok.bottom - ok.top, 34);
-  const RECT list = dialog.DirList.BoundsRect();
-  EXPECT_EQ(list.left, 10);
-  EXPECT_EQ(list.top, 90);
-  EXPECT_EQ(list.right - list.left, 266);
+  ExpectBounds(dialog.OKButton, 215, 280, 96, 34);
+  ExpectBounds(dialog.DirList, 10, 90, 266, -1);
   EXPECT_EQ(dialog.FileList.Font().height, 15);
   EXPECT_EQ(dialog.FileList.Font().color, GetSysColor(COLOR_GRAYTEXT));
   EXPECT_EQ(dialog.DirEdit.Font().height, 15);

@@ -62,15 +62,11 @@ class THostForm : public TForm {
   THostForm() : TForm(HostParams()) {}
 };
 
-inline std::vector<Text> Items(const TCustomListBox& list) {
+// The items of a list box or a combo box.
+template <class List>
+std::vector<Text> Items(const List& list) {
   std::vector<Text> items;
   for (int i = 0; i < list.Count(); ++i) items.push_back(list.Item(i));
-  return items;
-}
-
-inline std::vector<Text> Items(const TCustomComboBox& box) {
-  std::vector<Text> items;
-  for (int i = 0; i < box.Count(); ++i) items.push_back(box.Item(i));
   return items;
 }
 

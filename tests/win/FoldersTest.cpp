@@ -1,6 +1,7 @@
 // The folder services on the real (Wine) file system.
 #include <gtest/gtest.h>
 
+#include "ExpectThrow.h"
 #include "TempFolder.h"
 #include "base/Exceptions.h"
 #include "app/Folders.h"
@@ -58,12 +59,7 @@ TEST(Folders, MakeFolderPathCreatesFromTheOutsideIn) {
 }
 
 TEST(Folders, MakeFolderPathOnShortEmptyAndRelativePaths) {
-  try {
-    MakeFolderPath("");
-    ADD_FAILURE() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "ディレクトリを作成することができません");
-  }
+  ExpectThrowWithMessage<Exception>([] { MakeFolderPath(""); }, "ディレクトリを作成することができません");
   EXPECT_TRUE(MakeFolderPath("x"));
   EXPECT_TRUE(MakeFolderPath("xy"));
   EXPECT_FALSE(FolderExists("xy"));

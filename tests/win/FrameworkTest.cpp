@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "ExpectThrow.h"
 #include "BoxWatcher.h"
 #include "app/MessageDialog.h"
 #include "base/Exceptions.h"
@@ -159,12 +160,8 @@ TEST(Framework, ModalShowingAndTheCloseBox) {
 
   // A form that is already visible cannot be shown modally.
   form.Show();
-  try {
-    form.ShowModal();
-    ADD_FAILURE() << "no exception";
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "表示されているウィンドウをモーダルにすることはできません");
-  }
+  ExpectThrowWithMessage<EInvalidOperation>([&] { form.ShowModal(); },
+                                            "表示されているウィンドウをモーダルにすることはできません");
   form.Hide();
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ExpectThrow.h"
 #include "base/Exceptions.h"
 #include "app/Registry.h"
 
@@ -130,12 +131,7 @@ TEST(Registry, OpeningAMissingKeyWithoutCreatingFailsAndKeepsTheCurrentKey) {
 
 TEST(Registry, WriteTextWithoutACurrentKeyThrows) {
   TRegistry reg;
-  try {
-    reg.WriteText("Path", "c:\\x");
-    ADD_FAILURE() << "no exception";
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), "'Path' の設定に失敗しました");
-  }
+  ExpectThrowWithMessage<ERegistryException>([&] { reg.WriteText("Path", "c:\\x"); }, "'Path' の設定に失敗しました");
 }
 
 TEST(Registry, AnEmptyRelativePathReopensTheCurrentKeyAndAnotherRootClosesIt) {
@@ -182,12 +178,7 @@ TEST(Registry, OpenPathFailsWhereTheKeyRefusesFullAccess) {
     EXPECT_TRUE(reg.OpenPath("locked", false));
     EXPECT_EQ(reg.CurrentPath(), lockedPath);
     // A key open for reading refuses a value.
-    try {
-      reg.WriteText("値", "x");
-      ADD_FAILURE() << "no exception";
-    } catch (const ERegistryException& e) {
-      EXPECT_EQ(e.Message(), "'値' の設定に失敗しました");
-    }
+    ExpectThrowWithMessage<ERegistryException>([&] { reg.WriteText("値", "x"); }, "'値' の設定に失敗しました");
   }
 
   // Give the key back its rights so that it can be removed.

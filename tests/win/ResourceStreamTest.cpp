@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "ExpectThrow.h"
 #include "TempFolder.h"
 #include "base/Exceptions.h"
 #include "app/ResourceStream.h"
@@ -41,12 +42,8 @@ TEST(ResourceStream, FoundByTypeAndNameRegardlessOfCase) {
   EXPECT_EQ(AllBytes(lower), kSample);
   TResourceStream mixed(Self(), "TestSample", "TestData");
   EXPECT_EQ(mixed.Memory(), exact.Memory()) << "the module's own bytes, not a copy";
-  try {
-    mixed.Write("x", 1);
-    ADD_FAILURE() << "no exception";
-  } catch (const EStreamError& e) {
-    EXPECT_EQ(e.Message(), "読み込み専用リソース ストリームには書き込めません");
-  }
+  ExpectThrowWithMessage<EStreamError>([&] { mixed.Write("x", 1); },
+                                       "読み込み専用リソース ストリームには書き込めません");
 
   // The position stays inside the resource, so no read reaches past either end.
   const std::int64_t size = mixed.Size();
@@ -65,12 +62,8 @@ TEST(ResourceStream, FoundByTypeAndNameRegardlessOfCase) {
 
 TEST(ResourceStream, AMissingResourceThrowsWithTheNameAsPassed) {
   for (const char* name : {"NoSuchThing", "korvanislip", "ない"}) {
-    try {
-      TResourceStream stream(Self(), name, "TESTDATA");
-      ADD_FAILURE() << "no exception for " << name;
-    } catch (const EResNotFound& e) {
-      EXPECT_EQ(e.Message(), Text(name) + " リソースが見つかりません");
-    }
+    ExpectThrowWithMessage<EResNotFound>([&] { TResourceStream stream(Self(), name, "TESTDATA"); },
+                                         Text(name) + " リソースが見つかりません");
   }
   // The right name under another type is not found either.
   EXPECT_THROW(TResourceStream(Self(), "TestSample", "tlz"), EResNotFound);
@@ -108,12 +101,7 @@ TEST(ResourceStream, WriteToFileIntoAMissingFolderNamesThePath) {
   TempFolder temp;
   const Text path = temp / "ない\\表示ソ\\work.tmp";
   TResourceStream stream(Self(), "TESTSAMPLE", "TESTDATA");
-  try {
-    stream.WriteToFile(path);
-    ADD_FAILURE() << "no exception";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(), "ファイル " + path + " を作成できません");
-  }
+  ExpectThrowWithMessage<EFCreateError>([&] { stream.WriteToFile(path); }, "ファイル " + path + " を作成できません");
   EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -124,12 +112,7 @@ TEST(ResourceStream, WriteToFileOntoAFileOpenWithoutSharingThrows) {
   HANDLE busy = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(busy, INVALID_HANDLE_VALUE);
   TResourceStream stream(Self(), "TESTSAMPLE", "TESTDATA");
-  try {
-    stream.WriteToFile(path);
-    ADD_FAILURE() << "no exception";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(), "ファイル " + path + " を作成できません");
-  }
+  ExpectThrowWithMessage<EFCreateError>([&] { stream.WriteToFile(path); }, "ファイル " + path + " を作成できません");
   CloseHandle(busy);
   EXPECT_EQ(ReadTestFile(path), "busy") << "left as it was";
 }
@@ -144,15 +127,8 @@ TEST(ResourceStream, AShortWriteThrowsAndLeavesThePartialFileClosed) {
   const Text path = temp / "short.tmp";
   TResourceStream stream(Self(), "TESTSAMPLE", "TESTDATA");
   TResourceStream::WriteFileCall = &WriteHalf;
-  bool thrown = false;
-  try {
-    stream.WriteToFile(path);
-  } catch (const EWriteError& e) {
-    thrown = true;
-    EXPECT_EQ(e.Message(), "ストリームへの書き込みエラー");
-  }
+  ExpectThrowWithMessage<EWriteError>([&] { stream.WriteToFile(path); }, "ストリームへの書き込みエラー");
   TResourceStream::WriteFileCall = &WriteFile;
-  EXPECT_TRUE(thrown);
   EXPECT_EQ(ReadTestFile(path), kSample.substr(0, kSample.size() / 2)) << "the partial file stays";
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(h, INVALID_HANDLE_VALUE) << "closed also when the write failed";

@@ -147,51 +147,51 @@ TEST(Shelllink, APathLongerThanTheBufferIsRefused) {
   EXPECT_EQ(EntriesIn(folder), 1) << "nothing written under a cut name";
 }
 
+// On a thread of its own that first initialises COM as `before` says (or not at all):
+// the result of creating a shortcut at `link`, and what a second initialisation as
+// `probe` then answers, which tells the thread's COM state after the call.
+struct ComRun {
+  HRESULT result = E_FAIL;
+  HRESULT probed = E_FAIL;
+};
+constexpr DWORD kNoCom = ~0u;
+
+ComRun CreateOnThread(DWORD before, const Text& link, DWORD probe) {
+  ComRun run;
+  std::thread thread([&] {
+    if (before != kNoCom) {
+      ASSERT_EQ(CoInitializeEx(nullptr, before), S_OK);
+    }
+    TShellLink shell;
+    run.result = shell.CreateShortcut("c:\\korvani.exe", link, "c:\\korvani.exe", 0, "x");
+    run.probed = CoInitializeEx(nullptr, probe);
+    if (SUCCEEDED(run.probed)) CoUninitialize();
+    if (before != kNoCom) CoUninitialize();
+  });
+  thread.join();
+  return run;
+}
+
 // COM is initialised and uninitialised once per call: afterwards the thread is in the
 // state it was in before.
 TEST(Shelllink, ComIsReleasedAfterEachCall) {
   TempFolder temp;
-  HRESULT result = E_FAIL, afterwards = E_FAIL;
-  std::thread fresh([&] {
-    TShellLink shell;
-    result = shell.CreateShortcut("c:\\korvani.exe", temp / "fresh.lnk", "c:\\korvani.exe", 0, "x");
-    // Uninitialised again: joining the other apartment kind is allowed.
-    afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (SUCCEEDED(afterwards)) CoUninitialize();
-  });
-  fresh.join();
-  EXPECT_GE(result, 0);
-  EXPECT_EQ(afterwards, S_OK);
+  // Uninitialised again: joining the other apartment kind is allowed.
+  const ComRun fresh = CreateOnThread(kNoCom, temp / "fresh.lnk", COINIT_MULTITHREADED);
+  EXPECT_GE(fresh.result, 0);
+  EXPECT_EQ(fresh.probed, S_OK);
 
   // A thread that has COM already gets a success from the call and keeps COM.
-  HRESULT stillInitialised = E_FAIL;
-  std::thread apartment([&] {
-    ASSERT_EQ(CoInitialize(nullptr), S_OK);
-    TShellLink shell;
-    result = shell.CreateShortcut("c:\\korvani.exe", temp / "apartment.lnk", "c:\\korvani.exe", 0, "x");
-    stillInitialised = CoInitialize(nullptr);  // S_FALSE: already initialised
-    if (SUCCEEDED(stillInitialised)) CoUninitialize();
-    CoUninitialize();
-  });
-  apartment.join();
-  EXPECT_GE(result, 0);
-  EXPECT_EQ(stillInitialised, S_FALSE);
+  const ComRun apartment = CreateOnThread(COINIT_APARTMENTTHREADED, temp / "apartment.lnk", COINIT_APARTMENTTHREADED);
+  EXPECT_GE(apartment.result, 0);
+  EXPECT_EQ(apartment.probed, S_FALSE) << "already initialised";
   EXPECT_TRUE(FileExists(temp / "apartment.lnk"));
 
   // A thread of the multithreaded apartment cannot take a single-threaded one: the
   // call returns that failure, writes nothing, and leaves the thread's COM alone.
-  HRESULT keptMulti = E_FAIL;
-  std::thread multi([&] {
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    TShellLink shell;
-    result = shell.CreateShortcut("c:\\korvani.exe", temp / "multi.lnk", "c:\\korvani.exe", 0, "x");
-    keptMulti = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (SUCCEEDED(keptMulti)) CoUninitialize();
-    CoUninitialize();
-  });
-  multi.join();
-  EXPECT_EQ(result, RPC_E_CHANGED_MODE);
-  EXPECT_EQ(keptMulti, S_FALSE) << "not uninitialised by the call";
+  const ComRun multi = CreateOnThread(COINIT_MULTITHREADED, temp / "multi.lnk", COINIT_MULTITHREADED);
+  EXPECT_EQ(multi.result, RPC_E_CHANGED_MODE);
+  EXPECT_EQ(multi.probed, S_FALSE) << "not uninitialised by the call";
   EXPECT_FALSE(FileExists(temp / "multi.lnk"));
 }
 

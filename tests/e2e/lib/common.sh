@@ -82,7 +82,23 @@ start_setup() {
   drv wait 'TSetupForm|' "$WAIT_MS" || fail "the setup dialog did not appear"
 }
 
-# wait_setup_exit: waits for the installer (at most 60 s) and sets SETUP_RC.
+# payload_copy FROM TO TLZ: a copy of the installer FROM at TO (Linux paths) that
+# carries the archive TLZ as its payload.
+payload_copy() {
+  cp "$1" "$2"
+  drv setresource "$(dos_path "$2")" TLZ KORVANISLIP "$(dos_path "$3")" || fail "could not replace the payload"
+}
+
+# start_install EXE FOLDER: starts the installer EXE, types FOLDER into its field and
+# presses the start button.
+start_install() {
+  start_setup "$1"
+  drv settext 'TSetupForm|' class=Edit "$2"
+  drv click 'TSetupForm|' 'セットアップ開始'
+}
+
+# wait_setup_exit [WHAT]: waits for the installer (at most 60 s) and sets SETUP_RC; with
+# WHAT, checks under that name that it ended with exit code 0.
 wait_setup_exit() {
   local i=0
   while kill -0 "$SETUP_PID" 2>/dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
@@ -94,6 +110,7 @@ wait_setup_exit() {
     wait "$SETUP_PID"
     SETUP_RC=$?
   fi
+  if [ $# -gt 0 ]; then same "$1" "$SETUP_RC" 0; fi
 }
 
 # notice NAME TEXT [ms]: the installer's message box comes, with its caption and
@@ -145,6 +162,32 @@ message_text() { drv text "$1" $MESSAGE_TEXT | tr -d '\r'; }
 
 # The text of a registry value, empty when it is missing.
 reg_text() { drv regvalue "$1" "$2" | sed -n 's/^type=1 size=[0-9]* text=//p'; }
+
+# uninstall_answer WHAT EXE ANSWER CODE [SCREENSHOT]: starts UnInst.exe, waits for its
+# question (kept in QUESTION, and shot when SCREENSHOT is named) and answers it ($IDYES
+# or $IDNO); UnInst.exe must then end with CODE.
+uninstall_answer() {
+  run_win "$2" &
+  local pid=$!
+  E2E_PIDS="$E2E_PIDS $pid"
+  check "$1: the question" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT '*アンインストールしますか*' "$WAIT_MS"
+  QUESTION=$(message_text "$UNINSTALL_BOX")
+  [ $# -ge 5 ] && screenshot "$5"
+  drv click "$UNINSTALL_BOX" "$3"
+  wait "$pid"
+  same "$1: exit code" "$?" "$4"
+}
+
+# uninstall_report WHAT PATTERN SCREENSHOT: the copy that UnInst.exe handed over to
+# reports (its text matches the glob PATTERN, and is kept in REPORT); the report is
+# answered and the copy ends.
+uninstall_report() {
+  check "$1: the report" drv waittext "$UNINSTALL_BOX" $MESSAGE_TEXT "$2" "$WAIT_MS"
+  REPORT=$(message_text "$UNINSTALL_BOX")
+  screenshot "$3"
+  drv click "$UNINSTALL_BOX" $IDOK
+  check "$1: the copy ends after the report" drv noproc korvani-uninst "$WAIT_MS"
+}
 
 # The special folders of the prefix's user (Windows paths), asked once.
 PROGRAMS_WIN=$(drv folder 2)
@@ -206,6 +249,8 @@ open_dialog() {
   drv click 'TSetupForm|' '参照'
   drv wait "$DLG" "$WAIT_MS" || fail "the folder dialog did not open"
 }
+# enter_item INDEX: a double click on that item of the folder list, handled.
+enter_item() { drv dblclick "$DLG" $DIR_LIST "$1"; drv settle "$DLG"; }
 
 e2e_finish() {
   if [ "$E2E_FAILS" -eq 0 ]; then echo "$E2E_NAME: all checks passed"; exit 0; fi
