@@ -10,8 +10,7 @@ void LzssEncoder::Reset() {
   std::memset(reversed_, 0, sizeof reversed_);
   for (auto& node : child_) node[0] = node[1] = kNil;
   for (auto& p : parent_) p = kNil;
-  matchPosition_ = 0;
-  matchLength_ = 0;
+  replaced_ = N;
 }
 
 namespace detail {

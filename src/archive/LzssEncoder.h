@@ -18,73 +18,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "archive/LzssDecoder.h"
 
 namespace archive {
-
-class LzssEncoder {
- public:
-  LzssEncoder() = default;
-  LzssEncoder(const LzssEncoder&) = delete;
-  LzssEncoder& operator=(const LzssEncoder&) = delete;
-
-  // Encodes everything `in` yields up to its end of input as one stream into `out`.
-  // Returns the number of bytes read. An empty input gives an empty stream.
-  template <class In, class Out>
-  std::uint64_t Encode(In& in, Out& out);
-
-  // Like Encode, but writes the smallest stream this encoder can find, never larger than
-  // Encode's. Keeps the whole input in memory (5 bytes per input byte).
-  template <class In, class Out>
-  std::uint64_t EncodeSmallest(In& in, Out& out);
-
- private:
-  static constexpr unsigned N = kRingSize;
-  static constexpr unsigned F = kMaxMatch;
-  static constexpr unsigned kNil = N;  // "no node"; the tree roots are N+1..N+256
-
-  void Reset();
-  // Puts the string at ring position r into the tree (a node whose string equals r's in
-  // all 18 bytes is replaced by r) and, with kFindMatch, sets matchPosition_ and
-  // matchLength_ to the longest match found on the way. The walk is the same either
-  // way; without the match it does less work per node.
-  template <bool kFindMatch = true>
-  void InsertNode(unsigned r);
-  // Takes the string at ring position r out of the tree, if it is there.
-  void DeleteNode(unsigned r);
-
-  // The tree node of ring position p, and back: see reversed_.
-  static unsigned NodeOf(unsigned p) { return N - 1 - p; }
-  static unsigned PositionOf(unsigned node) { return N - 1 - node; }
-  // The byte at ring position p.
-  std::uint8_t ByteAt(unsigned p) const { return reversed_[F - 1 + NodeOf(p)]; }
-  // Stores the byte at ring position p, and its mirror copy when p has one.
-  void Store(unsigned p, std::uint8_t byte) {
-    reversed_[F - 1 + NodeOf(p)] = byte;
-    if (p < F - 1) reversed_[F - 2 - p] = byte;
-  }
-  // The string of a node, stored backwards: its byte k is at Bytes(node)[-k].
-  const std::uint8_t* Bytes(unsigned node) const { return reversed_ + (F - 1) + node; }
-
-  // The ring, stored backwards after F-1 bytes that mirror its first F-1 positions: the
-  // byte at ring position p is at reversed_[F-1 + N-1-p], and byte k of the string at p
-  // (the byte at position p+k) at reversed_[F-1 + N-1-p-k], where a string that wraps
-  // reaches the mirror bytes and is read without masking. Stored this way, the string's
-  // bytes 1..8 lie in memory as bytes 8..1, so a little-endian load of those eight bytes
-  // gives a number that compares as the bytes do, with no byte swap on the tree walk's
-  // chain of loads. The tree nodes are numbered the same way: node N-1-p for ring
-  // position p.
-  std::uint8_t reversed_[F - 1 + N];
-  // The trees: child_[n][0] holds the strings below node n's, child_[n][1] those above
-  // or equal. Nodes 0..N-1 are ring positions (above), N is "no node" and N+1..N+256 the
-  // roots (one per first byte), whose tree hangs from child_[root][1].
-  std::uint16_t child_[N + 257][2];
-  std::uint16_t parent_[N + 1];
-  unsigned matchPosition_ = 0;
-  unsigned matchLength_ = 0;
-};
 
 namespace detail {
 
@@ -210,74 +149,185 @@ inline unsigned PickIfGreater(std::uint64_t key, std::uint64_t other, unsigned a
 #endif
 }
 
-// One step of the walk: compares bytes 1..17 of the key with those of `other`, stored
-// backwards as the key's are (byte 0 is equal: both hang below the same root). Returns
-// the index of the first difference, or 18 when there is none; sets `above` to 1 when
-// the key's byte there is the greater one or the strings are equal, as the byte-by-byte
-// comparison would, and `next` to `right` when `above` is 1 and to `left` otherwise.
-inline unsigned Step(const Tail& key, const std::uint8_t* other, unsigned left, unsigned right,
-                     unsigned& above, unsigned& next) {
-  const std::uint64_t first = LoadLittleEndian64(other - 8);
-  if (key.first != first) {
-    next = PickIfGreater(key.first, first, right, left);
-    above = key.first > first;
-    return 1 + LeadingZeros(key.first ^ first) / 8;
-  }
+// The rest of a step of the walk, when bytes 1..8 of the key and of `other` are equal:
+// compares bytes 9..17 (`other` stored backwards as the key is). Returns the index of
+// the first difference, or 18 when there is none, and sets `next` to `right` when the
+// key's byte there is the greater one or the strings are equal, as the byte-by-byte
+// comparison would, and to `left` otherwise.
+inline unsigned StepOnTail(const Tail& key, const std::uint8_t* other, unsigned left,
+                           unsigned right, unsigned& next) {
   const std::uint64_t second = LoadLittleEndian64(other - 16);
   if (key.second != second) {
     next = PickIfGreater(key.second, second, right, left);
-    above = key.second > second;
     return 9 + LeadingZeros(key.second ^ second) / 8;
   }
   const unsigned last = other[-static_cast<int>(kMaxMatch - 1)];
-  above = key.last >= last;
-  next = above ? right : left;
+  next = key.last >= last ? right : left;
   return key.last != last ? kMaxMatch - 1 : kMaxMatch;
+}
+
+// The side of `other` a walk sends the key to: 1 (above, or equal) or 0 (below).
+inline unsigned KeyIsAbove(const Tail& key, const std::uint8_t* other) {
+  const std::uint64_t first = LoadLittleEndian64(other - 8);
+  if (key.first != first) return key.first > first;
+  const std::uint64_t second = LoadLittleEndian64(other - 16);
+  if (key.second != second) return key.second > second;
+  return key.last >= other[-static_cast<int>(kMaxMatch - 1)];
 }
 
 }  // namespace detail
 
-template <bool kFindMatch>
-inline void LzssEncoder::InsertNode(unsigned position) {
+class LzssEncoder {
+ public:
+  LzssEncoder() = default;
+  LzssEncoder(const LzssEncoder&) = delete;
+  LzssEncoder& operator=(const LzssEncoder&) = delete;
+
+  // Encodes everything `in` yields up to its end of input as one stream into `out`.
+  // Returns the number of bytes read. An empty input gives an empty stream.
+  template <class In, class Out>
+  std::uint64_t Encode(In& in, Out& out);
+
+  // Like Encode, but writes the smallest stream this encoder can find, never larger than
+  // Encode's. Keeps the whole input in memory (5 bytes per input byte).
+  template <class In, class Out>
+  std::uint64_t EncodeSmallest(In& in, Out& out);
+
+ private:
+  static constexpr unsigned N = kRingSize;
+  static constexpr unsigned F = kMaxMatch;
+  static constexpr unsigned kNil = N;  // "no node"; the tree roots are N+1..N+256
+
+  // The longest match a string found in the tree: its ring position and length (0 when
+  // nothing matched, else 1 to 18).
+  struct Match {
+    unsigned position = 0;
+    unsigned length = 0;
+  };
+  // The insertion of one string into its tree, step by step: the walk from the root
+  // towards the leaf where the string belongs, and the longest match met on the way.
+  struct Walk {
+    detail::Tail tail;  // the key's bytes 1..17
+    unsigned node;      // the key's node
+    unsigned p;         // the node last compared, or the root
+    unsigned next;      // the node to compare next; kNil once p is a leaf
+    unsigned bestLength;
+    unsigned bestNode;
+  };
+
+  void Reset();
+  // Puts the string at ring position r into the tree (a node whose string equals r's in
+  // all 18 bytes is replaced by r) and, with kFindMatch, returns the longest match found
+  // on the way, the first one met among equally long ones. The walk is the same either
+  // way; without the match it does less work per node.
+  template <bool kFindMatch>
+  Match InsertNode(unsigned r);
+  // Inserts the strings at ring positions a and b, whose first bytes differ, so that
+  // they go into different trees and neither insertion sees the other: the two walks
+  // run side by side, each one's chain of loads filling the other's waits.
+  template <bool kFindA, bool kFindB>
+  void InsertPair(unsigned a, unsigned b, Match& matchA, Match& matchB);
+  Walk StartWalk(unsigned position);
+  // Compares the key with the next node and moves on. True when that node's string
+  // equals the key in all F bytes: the walk ends there and the key takes its place.
+  template <bool kFindMatch>
+  bool StepWalk(Walk& walk);
+  // Hangs the key below the walk's last node, or puts it in that node's place when the
+  // walk ended on an equal string.
+  void EndWalk(const Walk& walk, bool equal);
+  // Puts node r, whose string equals node p's in all F bytes, in p's place in the tree.
+  void TakePlace(unsigned r, unsigned p);
+  static Match MatchOf(const Walk& walk) { return {PositionOf(walk.bestNode), walk.bestLength}; }
+  // Takes the string at ring position r out of the tree, if it is there.
+  void DeleteNode(unsigned r);
+
+  // The tree node of ring position p, and back: see reversed_.
+  static unsigned NodeOf(unsigned p) { return N - 1 - p; }
+  static unsigned PositionOf(unsigned node) { return N - 1 - node; }
+  // The byte at ring position p.
+  std::uint8_t ByteAt(unsigned p) const { return reversed_[F - 1 + NodeOf(p)]; }
+  // Stores the byte at ring position p, and its mirror copy when p has one.
+  void Store(unsigned p, std::uint8_t byte) {
+    reversed_[F - 1 + NodeOf(p)] = byte;
+    if (p < F - 1) reversed_[F - 2 - p] = byte;
+  }
+  // The string of a node, stored backwards: its byte k is at Bytes(node)[-k].
+  const std::uint8_t* Bytes(unsigned node) const { return reversed_ + (F - 1) + node; }
+
+  // The ring, stored backwards after F-1 bytes that mirror its first F-1 positions: the
+  // byte at ring position p is at reversed_[F-1 + N-1-p], and byte k of the string at p
+  // (the byte at position p+k) at reversed_[F-1 + N-1-p-k], where a string that wraps
+  // reaches the mirror bytes and is read without masking. Stored this way, the string's
+  // bytes 1..8 lie in memory as bytes 8..1, so a little-endian load of those eight bytes
+  // gives a number that compares as the bytes do, with no byte swap on the tree walk's
+  // chain of loads. The tree nodes are numbered the same way: node N-1-p for ring
+  // position p.
+  std::uint8_t reversed_[F - 1 + N];
+  // The trees: child_[n][0] holds the strings below node n's, child_[n][1] those above
+  // or equal. Nodes 0..N-1 are ring positions (above), N is "no node" and N+1..N+256 the
+  // roots (one per first byte), whose tree hangs from child_[root][1].
+  std::uint16_t child_[N + 257][2];
+  std::uint16_t parent_[N + 1];
+  // The ring position of the node that the last insert took the place of, or N when it
+  // hung itself below a node instead.
+  unsigned replaced_ = N;
+};
+
+inline LzssEncoder::Walk LzssEncoder::StartWalk(unsigned position) {
   const unsigned r = NodeOf(position);
   const std::uint8_t* key = Bytes(r);
-  const detail::Tail tail(key);
   child_[r][0] = child_[r][1] = kNil;
-  unsigned p = N + 1 + key[0];
-  unsigned above = 1;
-  unsigned next = child_[p][1];
-  unsigned bestLength = 0;
-  unsigned bestNode = NodeOf(0);
-  // The walk is a chain of loads, each waiting for the comparison before it. Both
-  // children are loaded while the comparison runs and one is picked from its outcome,
-  // so only the key's load and the comparison lie on that chain. The best match so far
-  // is kept in locals and updated without a branch: which node improves on it is as
-  // good as random.
-  while (next != kNil) {
-    p = next;
-    const unsigned left = child_[p][0];
-    const unsigned right = child_[p][1];
-    const unsigned i = detail::Step(tail, Bytes(p), left, right, above, next);
-    if (kFindMatch) {
-      const bool better = i > bestLength;
-      bestNode = better ? p : bestNode;
-      bestLength = better ? i : bestLength;
-    }
-    if (i >= F) goto replace;
+  const unsigned root = N + 1 + key[0];
+  return Walk{detail::Tail(key), r, root, child_[root][1], 0, NodeOf(0)};
+}
+
+// The walk is a chain of loads, each waiting for the comparison before it. Both children
+// are loaded while the comparison runs and one is picked from its outcome, so only the
+// load of the node's bytes 1..8 and the comparison lie on that chain; that load takes
+// its address straight from the node number, with no arithmetic in between. Which side
+// the key went is not kept: only the last step needs it, and EndWalk finds it again.
+// The best match so far is updated without a branch: which node improves on it is as
+// good as random.
+template <bool kFindMatch>
+inline bool LzssEncoder::StepWalk(Walk& walk) {
+  const std::size_t p = walk.next;
+  walk.p = static_cast<unsigned>(p);
+  const unsigned left = child_[p][0];
+  const unsigned right = child_[p][1];
+  const std::uint64_t first = detail::LoadLittleEndian64(reversed_ + (F - 1 - 8) + p);
+  unsigned i;
+  if (walk.tail.first != first) {
+    // Almost always: the strings differ in bytes 1..8, so they are not equal.
+    walk.next = detail::PickIfGreater(walk.tail.first, first, right, left);
+    if (!kFindMatch) return false;
+    i = 1 + detail::LeadingZeros(walk.tail.first ^ first) / 8;
+  } else {
+    i = detail::StepOnTail(walk.tail, reversed_ + (F - 1) + p, left, right, walk.next);
   }
-  child_[p][above] = static_cast<std::uint16_t>(r);
-  parent_[r] = static_cast<std::uint16_t>(p);
   if (kFindMatch) {
-    matchPosition_ = PositionOf(bestNode);
-    matchLength_ = bestLength;
+    const bool better = i > walk.bestLength;
+    walk.bestNode = better ? walk.p : walk.bestNode;
+    walk.bestLength = better ? i : walk.bestLength;
   }
-  return;
-replace:
-  if (kFindMatch) {
-    matchPosition_ = PositionOf(bestNode);
-    matchLength_ = bestLength;
+  return i >= F;
+}
+
+inline void LzssEncoder::EndWalk(const Walk& walk, bool equal) {
+  const unsigned r = walk.node;
+  const unsigned p = walk.p;
+  if (!equal) {
+    // A root's tree hangs on its "above" side.
+    const unsigned above = p > kNil ? 1 : detail::KeyIsAbove(walk.tail, Bytes(p));
+    child_[p][above] = static_cast<std::uint16_t>(r);
+    parent_[r] = static_cast<std::uint16_t>(p);
+    replaced_ = N;
+    return;
   }
-  // r's string equals p's in all F bytes: r takes p's place in the tree.
+  TakePlace(r, p);
+}
+
+inline void LzssEncoder::TakePlace(unsigned r, unsigned p) {
+  replaced_ = PositionOf(p);
   const unsigned up = parent_[p];
   parent_[r] = static_cast<std::uint16_t>(up);
   child_[r][0] = child_[p][0];
@@ -286,6 +336,54 @@ replace:
   parent_[child_[p][1]] = static_cast<std::uint16_t>(r);
   child_[up][child_[up][1] == p] = static_cast<std::uint16_t>(r);
   parent_[p] = kNil;
+}
+
+template <bool kFindMatch>
+inline LzssEncoder::Match LzssEncoder::InsertNode(unsigned position) {
+  Walk walk = StartWalk(position);
+  bool equal = false;
+  while (walk.next != kNil) {
+    if (StepWalk<kFindMatch>(walk)) {
+      equal = true;
+      break;
+    }
+  }
+  EndWalk(walk, equal);
+  return kFindMatch ? MatchOf(walk) : Match{};
+}
+
+template <bool kFindA, bool kFindB>
+inline void LzssEncoder::InsertPair(unsigned a, unsigned b, Match& matchA, Match& matchB) {
+  Walk walkA = StartWalk(a);
+  Walk walkB = StartWalk(b);
+  bool equalA = false;
+  bool equalB = false;
+  // Side by side while both go on, then whichever is left on its own.
+  while (walkA.next != kNil && walkB.next != kNil) {
+    equalA = StepWalk<kFindA>(walkA);
+    equalB = StepWalk<kFindB>(walkB);
+    if (equalA | equalB) break;
+  }
+  if (!equalA) {
+    while (walkA.next != kNil) {
+      if (StepWalk<kFindA>(walkA)) {
+        equalA = true;
+        break;
+      }
+    }
+  }
+  if (!equalB) {
+    while (walkB.next != kNil) {
+      if (StepWalk<kFindB>(walkB)) {
+        equalB = true;
+        break;
+      }
+    }
+  }
+  EndWalk(walkA, equalA);
+  EndWalk(walkB, equalB);
+  if (kFindA) matchA = MatchOf(walkA);
+  if (kFindB) matchB = MatchOf(walkB);
 }
 
 inline void LzssEncoder::DeleteNode(unsigned position) {
@@ -327,29 +425,126 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   unsigned codeLength = 1;
   unsigned mask = 1;
 
-  unsigned s = 0;          // oldest ring position: the next to be overwritten
-  unsigned r = N - F;      // the position of the bytes being encoded
-  unsigned ahead = 0;      // bytes read but not yet encoded, starting at r
-  for (; ahead < F; ++ahead) {
+  // Input bytes are counted from 0; byte k is at ring position SlotOf(k). The tree goes
+  // through the same inserts and deletes whatever the tokens are: for each byte after
+  // the first, the oldest string leaves, the next input byte takes its place in the
+  // ring, and the string at the next position enters. The tokens only choose at which
+  // positions the match is used. So the tree may run a position ahead of the tokens,
+  // which lets it insert two strings at once.
+  auto SlotOf = [](std::uint64_t k) { return static_cast<unsigned>(k + (N - F)) & kRingMask; };
+  std::uint64_t total = 0;  // bytes read
+  for (; total < F; ++total) {
     const int c = source.Get();
     if (c < 0) break;
-    Store(r + ahead, static_cast<std::uint8_t>(c));
+    Store(SlotOf(total), static_cast<std::uint8_t>(c));
   }
-  if (ahead == 0) return 0;
-  std::uint64_t total = ahead;
+  if (total == 0) return 0;
+  for (unsigned i = 1; i <= F; ++i) InsertNode<false>(N - F - i);
+  Match found[2];  // the matches of the last two positions inserted, by parity
+  found[0] = InsertNode<true>(N - F);
+  std::uint64_t at = 0;     // the position of the next token
+  std::uint64_t front = 0;  // the last position inserted: at, or at + 1
+  bool ended = false;       // the input has ended
 
-  for (unsigned i = 1; i <= F; ++i) InsertNode<false>(r - i);
-  InsertNode(r);
-  do {
-    if (matchLength_ > ahead) matchLength_ = ahead;
-    if (matchLength_ <= kMatchThreshold) {
-      matchLength_ = 1;
-      code[0] |= static_cast<std::uint8_t>(mask);
-      code[codeLength++] = ByteAt(r);
+  // One position on, when the input byte c (not -1) continues a repeat: the last insert
+  // took the place of an equal string, and the string after that one is still in the
+  // tree and ends in c. Then the string at front + 1 equals it in all F bytes (its
+  // first F - 1 bytes are the last ones of both strings that were equal), and takes its
+  // place without a walk: a walk would end there, on the one string in the tree equal
+  // to it, which is also the longest match. False, with nothing done, otherwise.
+  auto advanceInRepeat = [&](int c, auto findMatch) {
+    if (replaced_ == N) return false;
+    const unsigned oldest = static_cast<unsigned>(front) & kRingMask;
+    const unsigned equal = (replaced_ + 1) & kRingMask;
+    // (The string about to leave the tree cannot be the one: the node before it left
+    // the tree before the last insert, so that insert did not take its place.)
+    if (equal == oldest || parent_[NodeOf(equal)] == kNil ||
+        ByteAt((equal + F - 1) & kRingMask) != static_cast<unsigned>(c)) {
+      return false;
+    }
+    DeleteNode(oldest);
+    Store(oldest, static_cast<std::uint8_t>(c));
+    ++total;
+    ++front;
+    TakePlace(NodeOf(SlotOf(front)), NodeOf(equal));
+    if (decltype(findMatch)::value) found[front & 1] = Match{equal, F};
+    return true;
+  };
+  // One position on: the string at front + 1 enters the tree if the input reaches it.
+  // The ring position that the next input byte overwrites is front's.
+  auto advance = [&](int c, auto findMatch) {
+    if (c >= 0 && advanceInRepeat(c, findMatch)) return;
+    const unsigned oldest = static_cast<unsigned>(front) & kRingMask;
+    DeleteNode(oldest);
+    if (c >= 0) {
+      Store(oldest, static_cast<std::uint8_t>(c));
+      ++total;
+    }
+    ++front;
+    if (front < total) {
+      found[front & 1] = InsertNode<decltype(findMatch)::value>(SlotOf(front));
     } else {
-      code[codeLength++] = static_cast<std::uint8_t>(matchPosition_);
-      code[codeLength++] = static_cast<std::uint8_t>(((matchPosition_ >> 4) & 0xF0) |
-                                                     (matchLength_ - (kMatchThreshold + 1)));
+      replaced_ = N;
+    }
+  };
+  // Two positions on. While the input lasts, their strings go in side by side when they
+  // belong to different trees and the second position's delete does not touch the
+  // first one's tree (the only orders in which the two inserts could see each other);
+  // otherwise one after the other, as always.
+  auto advanceTwo = [&](auto findFirst, auto findSecond) {
+    const int c1 = ended ? -1 : source.Get();
+    const int c2 = c1 < 0 ? -1 : source.Get();
+    if (c2 < 0) {
+      ended = true;
+      advance(c1, findFirst);
+      advance(-1, findSecond);
+      return;
+    }
+    if (advanceInRepeat(c1, findFirst)) {
+      advance(c2, findSecond);
+      return;
+    }
+    const unsigned oldest = static_cast<unsigned>(front) & kRingMask;
+    const unsigned second = (oldest + 1) & kRingMask;
+    const unsigned a = SlotOf(front + 1);
+    const unsigned b = SlotOf(front + 2);
+    const std::uint8_t tree = ByteAt(a);
+    if (tree == ByteAt(b)) {
+      advance(c1, findFirst);
+      advance(c2, findSecond);
+      return;
+    }
+    // The second delete comes before both inserts, or after both when it is in the
+    // first one's tree. There it has to follow the first insert, and it can follow the
+    // second, whose tree is another. Its string keeps its place in the tree until then
+    // although the byte stored over its first one changes it: the walks compare bytes
+    // 1..17 only, the first one being the tree's.
+    const bool deleteLater = tree == ByteAt(second);
+    DeleteNode(oldest);
+    Store(oldest, static_cast<std::uint8_t>(c1));
+    if (!deleteLater) DeleteNode(second);
+    Store(second, static_cast<std::uint8_t>(c2));
+    total += 2;
+    front += 2;
+    InsertPair<decltype(findFirst)::value, decltype(findSecond)::value>(
+        a, b, found[(front - 1) & 1], found[front & 1]);
+    if (deleteLater) DeleteNode(second);
+  };
+  using Find = std::true_type;
+  using Skip = std::false_type;
+
+  for (;;) {
+    Match match = found[at & 1];
+    const std::uint64_t ahead = total - at;
+    if (match.length > ahead) match.length = static_cast<unsigned>(ahead);
+    if (match.length <= kMatchThreshold) {
+      match.length = 1;
+      code[0] |= static_cast<std::uint8_t>(mask);
+      code[codeLength++] = ByteAt(SlotOf(at));
+    } else {
+      code[codeLength++] = static_cast<std::uint8_t>(match.position);
+      code[codeLength++] = static_cast<std::uint8_t>(((match.position >> 4) & 0xF0) |
+                                                     (match.length - (kMatchThreshold + 1)));
     }
     mask = (mask << 1) & 0xFF;
     if (mask == 0) {
@@ -358,37 +553,18 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
       codeLength = 1;
       mask = 1;
     }
-    const unsigned used = matchLength_;
-    // Moves on by one byte of input, which replaces the oldest in the ring; false at the
-    // end of input.
-    auto advance = [&]() {
-      const int c = source.Get();
-      if (c < 0) return false;
-      ++total;
-      DeleteNode(s);
-      Store(s, static_cast<std::uint8_t>(c));
-      s = (s + 1) & kRingMask;
-      r = (r + 1) & kRingMask;
-      return true;
-    };
-    // Only the match at the last of these positions is used, for the next token: the
-    // others only build the tree.
-    unsigned i = 0;
-    while (i + 1 < used && advance()) {
-      InsertNode<false>(r);
-      ++i;
+    at += match.length;
+    // Only the match at `at` is used: the positions before it only build the tree. When
+    // one position is missing, the one after it goes in too, its match found for the
+    // case that `at` is a literal.
+    while (front + 2 < at) advanceTwo(Skip(), Skip());
+    if (front + 2 == at) {
+      advanceTwo(Skip(), Find());
+    } else if (front + 1 == at) {
+      advanceTwo(Find(), Find());
     }
-    if (i + 1 == used && advance()) {
-      InsertNode<true>(r);
-      ++i;
-    }
-    for (; i < used; ++i) {
-      DeleteNode(s);
-      s = (s + 1) & kRingMask;
-      r = (r + 1) & kRingMask;
-      if (--ahead != 0) InsertNode(r);
-    }
-  } while (ahead > 0);
+    if (at >= total) break;  // every byte is encoded
+  }
   if (codeLength > 1) {
     for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
   }
@@ -413,11 +589,11 @@ std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
       table.bytes.push_back(static_cast<std::uint8_t>(c));
     }
     if (ahead == 0) return 0;
-    for (unsigned i = 1; i <= F; ++i) InsertNode(r - i);
-    InsertNode(r);
+    for (unsigned i = 1; i <= F; ++i) InsertNode<false>(r - i);
+    Match match = InsertNode<true>(r);
     do {
-      table.length.push_back(static_cast<std::uint8_t>(matchLength_ > ahead ? ahead : matchLength_));
-      table.position.push_back(static_cast<std::uint16_t>(matchPosition_));
+      table.length.push_back(static_cast<std::uint8_t>(match.length > ahead ? ahead : match.length));
+      table.position.push_back(static_cast<std::uint16_t>(match.position));
       const int c = source.Get();
       DeleteNode(s);
       if (c >= 0) {
@@ -425,11 +601,11 @@ std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
         Store(s, static_cast<std::uint8_t>(c));
         s = (s + 1) & kRingMask;
         r = (r + 1) & kRingMask;
-        InsertNode(r);
+        match = InsertNode<true>(r);
       } else {
         s = (s + 1) & kRingMask;
         r = (r + 1) & kRingMask;
-        if (--ahead != 0) InsertNode(r);
+        if (--ahead != 0) match = InsertNode<true>(r);
       }
     } while (ahead > 0);
   }
