@@ -28,12 +28,19 @@ std::vector<TableEntry> AddFarMatches(MatchTable& table) {
   std::vector<TableEntry> replaced;
   for (std::ptrdiff_t i = 0; i < n; ++i) {
     const unsigned most = static_cast<unsigned>(std::min<std::ptrdiff_t>(n - i, kMaxMatch));
-    unsigned length = table.length[i];
+    unsigned length = std::max<unsigned>(table.length[i], kMatchThreshold);
+    // Only a match of 3 bytes or more, longer than the tree's, counts. Past the first 4096
+    // bytes the 18 slots hold bytes of the entry, and a byte that is none of them starts
+    // no far match.
+    if (length >= most) continue;
+    if (i >= kRingSize && std::memchr(b + i - kRingSize, b[i], kMaxMatch) == nullptr) continue;
     for (std::ptrdiff_t from = i - kZeros - 1; from >= i - kRingSize && length < most; --from) {
       unsigned k = 0;
       while (k < most && at(from + k) == b[i + k]) ++k;
       if (k <= length) continue;
-      if (length == table.length[i]) replaced.push_back({i, table.length[i], table.position[i]});
+      if (replaced.empty() || replaced.back().at != i) {
+        replaced.push_back({i, table.length[i], table.position[i]});
+      }
       length = k;
       table.length[i] = static_cast<std::uint8_t>(k);
       table.position[i] = static_cast<std::uint16_t>((from + kZeros) & kRingMask);
