@@ -14,7 +14,6 @@ export WINEPREFIX
 . "$(dirname "$0")/lib/common.sh"
 
 DESC=$PRODUCT
-TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'
 
 # The installer runs from its own folder in drive C, where it leaves work.tmp. It is
 # signed there, as a vendor ships it (lib/signing.sh).

@@ -20,6 +20,7 @@ ARCHIVE="$BUILD_DIR/payload/korvani.tlz"
 INSTALLED_FILES=(UnInst.exe update.exe korvani.cnt korvani.exe KORVANI.HLP)
 PRODUCT='コルヴァニ　領収書発行'
 SETUP_BOX='#32770|コルヴァニ　領収書発行セットアップ'
+TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'  # the installer's task-bar window
 UNINSTALL_BOX='#32770|コルヴァニ　領収書発行 アンインストール'
 APP_WINDOW='KorvaniSampleWindow|'
 # The packer of the native tree, as ctest names it or as the build tree was configured.
