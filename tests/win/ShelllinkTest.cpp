@@ -65,13 +65,12 @@ bool FileExists(const Text& path) {
 int EntriesIn(const Text& folder) {
   int count = 0;
   WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return 0;
+  const UniqueFind search(FindFirstFileA((folder + "\\*").c_str(), &data));
+  if (!search) return 0;
   do {
     const Text name = data.cFileName;
     if (name != "." && name != "..") ++count;
-  } while (FindNextFileA(search, &data));
-  FindClose(search);
+  } while (FindNextFileA(search.get(), &data));
   return count;
 }
 
