@@ -14,8 +14,6 @@ export WINEPREFIX
 . "$(dirname "$0")/lib/common.sh"
 
 DESC=$PRODUCT
-TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'
-TLZPACK=$(sed -n 's/^TLZPACK_EXECUTABLE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
 
 # The installer runs from its own folder in drive C, where it leaves work.tmp. It is
 # signed there, as a vendor ships it (lib/signing.sh).
@@ -50,7 +48,7 @@ shortcut_is() {
 }
 
 installed_files_are_the_payload() {  # UNIX_FOLDER NAME
-  for f in UnInst.exe update.exe korvani.cnt korvani.exe KORVANI.HLP; do
+  for f in "${INSTALLED_FILES[@]}"; do
     same_file "$2: $f" "$1/$f" "$PAYLOAD_FILES/$f"
   done
 }

@@ -4,7 +4,6 @@
 # very files that were built, the help texts are Shift-JIS with CRLF line ends, and the
 # programs need only the system's DLLs.
 . "$(dirname "$0")/lib/common.sh"
-TLZPACK=$(sed -n 's/^TLZPACK_EXECUTABLE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
 OBJDUMP=$(command -v x86_64-w64-mingw32-objdump)
 if [ -z "$TLZPACK" ] || [ ! -x "$TLZPACK" ]; then
   fail "no packer configured in $BUILD_DIR (TLZPACK_EXECUTABLE)"

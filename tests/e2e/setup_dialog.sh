@@ -6,7 +6,6 @@
 # to "minimised" starts it), restoring the task-bar entry brings the dialog up with its
 # default folder; its own minimise box minimises the program, and restoring brings it back.
 . "$(dirname "$0")/lib/common.sh"
-TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'
 
 start_setup
 drv dump 'TSetupForm|' >"$E2E_TMP/dump"

@@ -38,6 +38,9 @@ struct SeenWindow {
   bool closedByLimit = false;      // the answer left it open; the watcher closed it
 };
 
+// The answer OK, for a message box or a form that takes it.
+inline void PressOk(HWND box, const SeenWindow&) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+
 class BoxWatcher {
  public:
   using Answer = std::function<void(HWND, const SeenWindow&)>;

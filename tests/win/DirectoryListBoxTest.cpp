@@ -39,8 +39,8 @@ class DirectoryListBoxTest : public testing::Test {
     list.Create(form, kListLayout);
     list.OnChange = [this] { ++changes; };
   }
-  CurrentFolderGuard guard;
   TempFolder temp;
+  CurrentFolderGuard guard;  // after the folder: it is left before the folder goes
   Text deep;
   THostForm form;
   TDirectoryListBox list;

@@ -35,8 +35,6 @@ class TRecordingCompressForm : public TCompressForm {
   }
 };
 
-void PressOk(HWND box, const SeenWindow&) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
-
 Text WriteArchive(const TempFolder& temp, const TestArchive& archive, const char* name = "work.tmp") {
   const Text path = temp / name;
   EXPECT_TRUE(WriteTestFile(path, archive.bytes));

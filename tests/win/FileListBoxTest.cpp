@@ -35,8 +35,8 @@ class FileListBoxTest : public testing::Test {
     files.SetCurrentDir(temp.Path());
     changes = 0;
   }
-  CurrentFolderGuard guard;
   TempFolder temp;
+  CurrentFolderGuard guard;  // after the folder: it is left before the folder goes
   THostForm form;
   TFileListBox files;
   int changes = 0;

@@ -26,8 +26,8 @@ class FolderDialogTest : public testing::Test {
     ASSERT_TRUE(WriteTestFile(deep + "\\file.txt", "x"));
     ChangeFolder(temp.Path());
   }
-  CurrentFolderGuard guard;
   TempFolder temp;
+  CurrentFolderGuard guard;  // after the folder: it is left before the folder goes
   Text deep;
 };
 

@@ -23,8 +23,8 @@ class SplitEditPathTest : public testing::Test {
     ChangeFolder(temp / "work");
     work = CurrentFolder(0);
   }
-  CurrentFolderGuard guard;
   TempFolder temp;
+  CurrentFolderGuard guard;  // after the folder: it is left before the folder goes
   Text work;
 };
 

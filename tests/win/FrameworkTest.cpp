@@ -90,8 +90,6 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 1000
   return true;
 }
 
-void PressOk(HWND box, const SeenWindow&) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
-
 TEST(Framework, ExceptionInAHandlerIsShownAndTheFormGoesOn) {
   BoxWatcher watcher({"#32770"}, PressOk);
   TTestForm form;

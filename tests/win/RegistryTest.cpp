@@ -10,6 +10,7 @@
 
 #include "ExpectThrow.h"
 #include "base/Exceptions.h"
+#include "base/Handle.h"
 #include "app/Registry.h"
 
 namespace {
@@ -36,10 +37,8 @@ class TestKey {
 };
 
 bool KeyExists(const Text& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  UniqueHKey key;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 struct StoredValue {
@@ -50,16 +49,15 @@ struct StoredValue {
 
 StoredValue ReadValue(const Text& keyPath, const Text& name) {
   StoredValue value;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+  UniqueHKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return value;
   DWORD size = 0;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
     value.bytes.resize(size);
-    value.found = RegQueryValueExA(key, name.c_str(), nullptr, &value.type,
+    value.found = RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type,
                                    reinterpret_cast<BYTE*>(value.bytes.data()), &size) == ERROR_SUCCESS;
     value.bytes.resize(size);
   }
-  RegCloseKey(key);
   return value;
 }
 
@@ -153,16 +151,18 @@ TEST(Registry, AnEmptyRelativePathReopensTheCurrentKeyAndAnotherRootClosesIt) {
 TEST(Registry, OpenPathFailsWhereTheKeyRefusesFullAccess) {
   TestKey test;
   const Text lockedPath = test.Path() + "\\locked";
-  HKEY locked = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, lockedPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &locked, nullptr),
-            ERROR_SUCCESS);
-  PSECURITY_DESCRIPTOR readOnly = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1,
-                                                                   &readOnly, nullptr));
-  ASSERT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-  LocalFree(readOnly);
-  RegCloseKey(locked);
+  {
+    UniqueHKey locked;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, lockedPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              locked.put(), nullptr),
+              ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1,
+                                                                     &readOnly, nullptr));
+    const LONG set = RegSetKeySecurity(locked.get(), DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    ASSERT_EQ(set, ERROR_SUCCESS);
+  }
 
   {
     TRegistry reg;
@@ -182,15 +182,14 @@ TEST(Registry, OpenPathFailsWhereTheKeyRefusesFullAccess) {
   }
 
   // Give the key back its rights so that it can be removed.
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, lockedPath.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+  UniqueHKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, lockedPath.c_str(), 0, WRITE_DAC, key.put()) == ERROR_SUCCESS) {
     PSECURITY_DESCRIPTOR open = nullptr;
     if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;KA;;;WD)", SDDL_REVISION_1, &open,
                                                              nullptr)) {
-      RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open);
+      RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, open);
       LocalFree(open);
     }
-    RegCloseKey(key);
   }
 }
 
@@ -240,9 +239,9 @@ TEST(Registry, ThePredefinedRootOpenedAsItselfIsNeverClosed) {
     EXPECT_EQ(reg.CurrentKey(), HKEY_LOCAL_MACHINE);
   }
   EXPECT_EQ(closedKeys, std::vector<HKEY>{opened}) << "only the key the accessor opened itself is closed";
-  HKEY software = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &software), ERROR_SUCCESS);
-  RegCloseKey(software);
+  UniqueHKey software;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, software.put()), ERROR_SUCCESS)
+      << "the root key still works";
 }
 
 }  // namespace

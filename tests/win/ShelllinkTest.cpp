@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "TempFolder.h"
+#include "base/Handle.h"
 #include "shell/Shelllink.h"
 
 namespace {
@@ -29,29 +30,29 @@ std::wstring Wide(const Text& text) {
 Link ReadLink(const Text& path) {
   Link link;
   const HRESULT init = CoInitialize(nullptr);
-  IShellLinkA* shell = nullptr;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shell))) &&
-      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ))) {
-    char buffer[1024] = {};
-    WIN32_FIND_DATAA data;
-    shell->GetPath(buffer, sizeof buffer, &data, SLGP_RAWPATH);
-    link.target = buffer;
-    buffer[0] = 0;
-    shell->GetWorkingDirectory(buffer, sizeof buffer);
-    link.workingFolder = buffer;
-    buffer[0] = 0;
-    shell->GetDescription(buffer, sizeof buffer);
-    link.description = buffer;
-    buffer[0] = 0;
-    shell->GetIconLocation(buffer, sizeof buffer, &link.iconIndex);
-    link.iconFile = buffer;
-    link.loaded = true;
+  {
+    ComPtr<IShellLinkA> shell;  // released at the end of this scope, before COM goes
+    ComPtr<IPersistFile> file;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   shell.put_void())) &&
+        SUCCEEDED(shell->QueryInterface(IID_IPersistFile, file.put_void())) &&
+        SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ))) {
+      char buffer[1024] = {};
+      WIN32_FIND_DATAA data;
+      shell->GetPath(buffer, sizeof buffer, &data, SLGP_RAWPATH);
+      link.target = buffer;
+      buffer[0] = 0;
+      shell->GetWorkingDirectory(buffer, sizeof buffer);
+      link.workingFolder = buffer;
+      buffer[0] = 0;
+      shell->GetDescription(buffer, sizeof buffer);
+      link.description = buffer;
+      buffer[0] = 0;
+      shell->GetIconLocation(buffer, sizeof buffer, &link.iconIndex);
+      link.iconFile = buffer;
+      link.loaded = true;
+    }
   }
-  if (file) file->Release();
-  if (shell) shell->Release();
   if (SUCCEEDED(init)) CoUninitialize();
   return link;
 }
@@ -64,13 +65,12 @@ bool FileExists(const Text& path) {
 int EntriesIn(const Text& folder) {
   int count = 0;
   WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return 0;
+  const UniqueFind search(FindFirstFileA((folder + "\\*").c_str(), &data));
+  if (!search) return 0;
   do {
     const Text name = data.cFileName;
     if (name != "." && name != "..") ++count;
-  } while (FindNextFileA(search, &data));
-  FindClose(search);
+  } while (FindNextFileA(search.get(), &data));
   return count;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/Handle.h"
+
 TempFolder::TempFolder() {
   static int counter = 0;
   char base[MAX_PATH] = {};
@@ -16,10 +18,10 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
 void RemoveTree(const Text& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
+  {
+    WIN32_FIND_DATAA data;
+    const UniqueFind search(FindFirstFileA((path + "\\*").c_str(), &data));  // closed before the folder goes
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &data)) {
       const Text name = data.cFileName;
       if (name == "." || name == "..") continue;
       const Text child = path + "\\" + name;
@@ -29,8 +31,7 @@ void RemoveTree(const Text& path) {
       } else {
         DeleteFileA(child.c_str());
       }
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
+    }
   }
   RemoveDirectoryA(path.c_str());
 }

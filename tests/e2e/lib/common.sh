@@ -20,8 +20,11 @@ ARCHIVE="$BUILD_DIR/payload/korvani.tlz"
 INSTALLED_FILES=(UnInst.exe update.exe korvani.cnt korvani.exe KORVANI.HLP)
 PRODUCT='コルヴァニ　領収書発行'
 SETUP_BOX='#32770|コルヴァニ　領収書発行セットアップ'
+TASKBAR='TApplication|コルヴァニ　領収書発行セットアップ'  # the installer's task-bar window
 UNINSTALL_BOX='#32770|コルヴァニ　領収書発行 アンインストール'
 APP_WINDOW='KorvaniSampleWindow|'
+# The packer of the native tree, as ctest names it or as the build tree was configured.
+TLZPACK=${TLZPACK:-$(sed -n 's/^TLZPACK_EXECUTABLE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")}
 KEY='HKLM\Software\Tolvar Co.,Ltd.\korv'
 KEY_PARENT='HKLM\Software\Tolvar Co.,Ltd.'
 WAIT_MS=30000
