@@ -40,7 +40,9 @@ trap e2e_cleanup EXIT
 # The driver, its output in UTF-8; what it says on failure goes to stderr.
 drv() {
   local err="$E2E_TMP/driver.$BASHPID.err" rc
-  wine "$DRIVER_EXE" "$@" </dev/null 2>"$err" 9>&-
+  # Wine's error messages go with the driver's own, shown only when it fails: a driver
+  # that dies prints nothing itself.
+  WINEDEBUG=-all,err+all wine "$DRIVER_EXE" "$@" </dev/null 2>"$err" 9>&-
   rc=$?
   [ "$rc" -ne 0 ] && [ -s "$err" ] && sed "s/^/  ($1) /" "$err" >&2
   rm -f "$err"
@@ -48,7 +50,7 @@ drv() {
   # on without looking, or a later check would be made against the wrong state.
   case $1 in
     settext|click|key|select|dblclick|close)
-      [ "$rc" -ne 0 ] && fail "driver $*: the input was not delivered" ;;
+      [ "$rc" -ne 0 ] && fail "driver $*: the input was not delivered (exit status $rc)" ;;
   esac
   return "$rc"
 }
