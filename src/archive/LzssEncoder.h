@@ -60,35 +60,56 @@ std::vector<std::uint8_t> LongestMatchParse(const MatchTable& table);
 // Stream bytes of a parse: each token's bytes and one flag byte per eight tokens.
 std::uint64_t StreamLength(const std::vector<std::uint8_t>& tokens);
 
+// Collects a group (its flag byte and up to eight tokens) and writes it whole.
+template <class Out>
+class GroupWriter {
+ public:
+  explicit GroupWriter(Out& out) : sink_(out) {}
+  void PutLiteral(std::uint8_t byte) {
+    code_[0] |= static_cast<std::uint8_t>(mask_);
+    code_[length_++] = byte;
+    Next();
+  }
+  void PutMatch(unsigned position, unsigned length) {
+    code_[length_++] = static_cast<std::uint8_t>(position);
+    code_[length_++] = static_cast<std::uint8_t>(((position >> 4) & 0xF0) | (length - (kMatchThreshold + 1)));
+    Next();
+  }
+  // Writes the last group, when it has a token: once, after the last token.
+  void Finish() {
+    if (length_ > 1) Flush();
+  }
+
+ private:
+  void Next() {
+    mask_ = (mask_ << 1) & 0xFF;
+    if (mask_ == 0) Flush();
+  }
+  void Flush() {
+    for (unsigned i = 0; i < length_; ++i) sink_.Put(code_[i]);
+    code_[0] = 0;
+    length_ = 1;
+    mask_ = 1;
+  }
+  WriteCursor<Out> sink_;
+  std::uint8_t code_[1 + 8 * 2] = {};
+  unsigned length_ = 1;
+  unsigned mask_ = 1;
+};
+
 template <class Out>
 void WriteParse(const MatchTable& table, const std::vector<std::uint8_t>& tokens, Out& out) {
-  WriteCursor<Out> sink(out);
-  std::uint8_t code[1 + 8 * 2];
-  unsigned codeLength = 1;
-  unsigned count = 0;
-  code[0] = 0;
+  GroupWriter<Out> group(out);
   std::size_t at = 0;
   for (const std::uint8_t length : tokens) {
     if (length == 1) {
-      code[0] |= static_cast<std::uint8_t>(1u << count);
-      code[codeLength++] = table.bytes[at];
+      group.PutLiteral(table.bytes[at]);
     } else {
-      const unsigned position = table.position[at];
-      code[codeLength++] = static_cast<std::uint8_t>(position);
-      code[codeLength++] = static_cast<std::uint8_t>(((position >> 4) & 0xF0) |
-                                                     (length - (kMatchThreshold + 1)));
+      group.PutMatch(table.position[at], length);
     }
     at += length;
-    if (++count == 8) {
-      for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
-      code[0] = 0;
-      codeLength = 1;
-      count = 0;
-    }
   }
-  if (codeLength > 1) {
-    for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
-  }
+  group.Finish();
 }
 
 template <class Out>
@@ -419,11 +440,7 @@ template <class In, class Out>
 std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
   Reset();
   ReadCursor<In> source(in);
-  WriteCursor<Out> sink(out);
-  std::uint8_t code[1 + 8 * 2];  // a group: the flag byte and up to eight tokens
-  code[0] = 0;
-  unsigned codeLength = 1;
-  unsigned mask = 1;
+  detail::GroupWriter<Out> group(out);
 
   // Input bytes are counted from 0; byte k is at ring position SlotOf(k). The tree goes
   // through the same inserts and deletes whatever the tokens are: for each byte after
@@ -539,19 +556,9 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     if (match.length > ahead) match.length = static_cast<unsigned>(ahead);
     if (match.length <= kMatchThreshold) {
       match.length = 1;
-      code[0] |= static_cast<std::uint8_t>(mask);
-      code[codeLength++] = ByteAt(SlotOf(at));
+      group.PutLiteral(ByteAt(SlotOf(at)));
     } else {
-      code[codeLength++] = static_cast<std::uint8_t>(match.position);
-      code[codeLength++] = static_cast<std::uint8_t>(((match.position >> 4) & 0xF0) |
-                                                     (match.length - (kMatchThreshold + 1)));
-    }
-    mask = (mask << 1) & 0xFF;
-    if (mask == 0) {
-      for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
-      code[0] = 0;
-      codeLength = 1;
-      mask = 1;
+      group.PutMatch(match.position, match.length);
     }
     at += match.length;
     // Only the match at `at` is used: the positions before it only build the tree. When
@@ -565,9 +572,7 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
     }
     if (at >= total) break;  // every byte is encoded
   }
-  if (codeLength > 1) {
-    for (unsigned i = 0; i < codeLength; ++i) sink.Put(code[i]);
-  }
+  group.Finish();
   return total;
 }
 
