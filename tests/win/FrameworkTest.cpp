@@ -181,60 +181,63 @@ TEST(Framework, CloseActionNoneKeepsAModalFormOpen) {
   EXPECT_EQ(closes, 1);
 }
 
-TEST(Framework, AMinimisedStartShowsTheMainFormWhenTheTaskBarEntryIsRestored) {
-  ScopedApplication app;
+// A test application with its main form, started for a show command.
+struct StartedApplication : ScopedApplication {
+  explicit StartedApplication(int showCommand) {
+    (*this)->CreateForm(form);
+    taskBarWindow = (*this)->Handle();
+    (*this)->ShowMainFormFor(showCommand);
+  }
   TTestForm* form = nullptr;
-  app->CreateForm(form);
-  HWND taskBarWindow = app->Handle();
-  app->ShowMainFormFor(SW_SHOWMINNOACTIVE);
-  EXPECT_TRUE(IsIconic(taskBarWindow));
-  EXPECT_FALSE(form->Visible());
-  EXPECT_EQ(form->showCount, 0);
+  HWND taskBarWindow = nullptr;
+};
 
-  PostMessageA(taskBarWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
-  ASSERT_TRUE(PumpUntil([&] { return form->Visible(); })) << "restoring shows the main form";
-  EXPECT_EQ(form->showCount, 1) << "with its show handler, as at a normal start";
-  EXPECT_FALSE(IsIconic(taskBarWindow));
+TEST(Framework, AMinimisedStartShowsTheMainFormWhenTheTaskBarEntryIsRestored) {
+  StartedApplication app(SW_SHOWMINNOACTIVE);
+  EXPECT_TRUE(IsIconic(app.taskBarWindow));
+  EXPECT_FALSE(app.form->Visible());
+  EXPECT_EQ(app.form->showCount, 0);
+
+  PostMessageA(app.taskBarWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return app.form->Visible(); })) << "restoring shows the main form";
+  EXPECT_EQ(app.form->showCount, 1) << "with its show handler, as at a normal start";
+  EXPECT_FALSE(IsIconic(app.taskBarWindow));
 
   // The form's own minimise box minimises the application; restoring brings it back.
-  PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(PumpUntil([&] { return IsIconic(taskBarWindow) && !form->Visible(); }))
+  PostMessageA(app.form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(app.taskBarWindow) && !app.form->Visible(); }))
       << "the minimise box minimises the task-bar entry and hides the form";
-  PostMessageA(taskBarWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
-  ASSERT_TRUE(PumpUntil([&] { return form->Visible(); })) << "restoring brings the form back";
-  EXPECT_FALSE(IsIconic(form->Handle()));
-  EXPECT_FALSE(IsIconic(taskBarWindow));
+  PostMessageA(app.taskBarWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return app.form->Visible(); })) << "restoring brings the form back";
+  EXPECT_FALSE(IsIconic(app.form->Handle()));
+  EXPECT_FALSE(IsIconic(app.taskBarWindow));
 }
 
 TEST(Framework, TheTaskBarWindowIsDisabledDuringABoxAndTheProgramClosesOnce) {
-  ScopedApplication app;
-  TTestForm* form = nullptr;
-  app->CreateForm(form);
-  HWND taskBarWindow = app->Handle();
-  app->ShowMainFormFor(SW_SHOWNORMAL);
+  StartedApplication app(SW_SHOWNORMAL);
   std::atomic<int> enabledMeanwhile{-1};
   BoxWatcher watcher({"TMessageForm"}, [&](HWND box, const SeenWindow&) {
-    enabledMeanwhile = IsWindowEnabled(taskBarWindow) ? 1 : 0;
+    enabledMeanwhile = IsWindowEnabled(app.taskBarWindow) ? 1 : 0;
     // The user closes the program from its task-bar entry while the box is up; posted
     // messages are taken in order, so both arrive before the box's OK.
-    PostMessageA(taskBarWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
-    PostMessageA(taskBarWindow, WM_CLOSE, 0, 0);
+    PostMessageA(app.taskBarWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(app.taskBarWindow, WM_CLOSE, 0, 0);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   });
   // As the start button does: a box, then the form closed at the end of the handler.
-  form->Button.OnClick = [&] {
+  app.form->Button.OnClick = [&] {
     ShowNotice("セットアップが正常に終了しました");
-    form->Close();
+    app.form->Close();
   };
-  SendMessageA(form->Button.Handle(), BM_CLICK, 0, 0);
+  SendMessageA(app.form->Button.Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(enabledMeanwhile, 0) << "the task-bar window is disabled while the box shows";
-  EXPECT_EQ(form->closeCount, 1);
+  EXPECT_EQ(app.form->closeCount, 1);
   EXPECT_TRUE(app->TerminateRequested());
-  EXPECT_TRUE(IsWindowEnabled(taskBarWindow)) << "enabled again after the box";
+  EXPECT_TRUE(IsWindowEnabled(app.taskBarWindow)) << "enabled again after the box";
   // Closing again once the program is ending runs nothing more.
-  SendMessageA(taskBarWindow, WM_CLOSE, 0, 0);
-  form->Close();
-  EXPECT_EQ(form->closeCount, 1);
+  SendMessageA(app.taskBarWindow, WM_CLOSE, 0, 0);
+  app.form->Close();
+  EXPECT_EQ(app.form->closeCount, 1);
 }
 
 // What the handler of a form that frees itself saw. Kept outside the form, so that the
