@@ -104,19 +104,32 @@ bool ReadLinkTarget(const Text& linkFile, Text* target) {
   return ok;
 }
 
-Text RegistryItem(const char* key, const char* value) {
-  Text item = Text("HKEY_LOCAL_MACHINE\\") + key;
+// The registry views that may hold the value: the 32-bit view, where the installer
+// writes it (as 32-bit installers always did on 64-bit Windows, and where the
+// application reads it), then the 64-bit view, where earlier 64-bit releases of the
+// installer wrote it. An uninstallation leaves neither behind.
+struct RegistryView {
+  REGSAM flag;
+  const char* shownAs;  // the key's place below HKEY_LOCAL_MACHINE as regedit shows it
+};
+constexpr RegistryView kRegistryViews[] = {{KEY_WOW64_32KEY, "Software\\WOW6432Node\\"},
+                                           {KEY_WOW64_64KEY, "Software\\"}};
+
+Text RegistryItem(const RegistryView& view, const char* key, const char* value) {
+  const Text path = key;
+  const Text software = "Software\\";
+  Text item = Text("HKEY_LOCAL_MACHINE\\") + view.shownAs + path.substr(software.size());
   if (value != nullptr) item += Text(" の値 ") + value;
   return item;
 }
 
-void RemoveRegistryEntries(Outcome* outcome) {
+void RemoveRegistryEntries(const RegistryView& view, Outcome* outcome) {
   const char* valueKey = product::kRegistryKeys[product::kRegistryKeyCount - 1];
   HKEY key = nullptr;
-  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, valueKey, 0, KEY_SET_VALUE, &key);
+  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, valueKey, 0, KEY_SET_VALUE | view.flag, &key);
   if (r == ERROR_FILE_NOT_FOUND) return;  // nothing of ours is left there
   if (r != ERROR_SUCCESS) {
-    outcome->failed.push_back({RegistryItem(valueKey, product::kRegistryValue),
+    outcome->failed.push_back({RegistryItem(view, valueKey, product::kRegistryValue),
                                static_cast<unsigned long>(r)});
     return;
   }
@@ -125,7 +138,7 @@ void RemoveRegistryEntries(Outcome* outcome) {
   if (r == ERROR_SUCCESS) {
     ++outcome->removed;
   } else if (r != ERROR_FILE_NOT_FOUND) {
-    outcome->failed.push_back({RegistryItem(valueKey, product::kRegistryValue),
+    outcome->failed.push_back({RegistryItem(view, valueKey, product::kRegistryValue),
                                static_cast<unsigned long>(r)});
     return;
   }
@@ -133,18 +146,20 @@ void RemoveRegistryEntries(Outcome* outcome) {
   // else belongs to something else too and stays.
   for (int i = product::kRegistryKeyCount - 1; i >= 0; --i) {
     const char* name = product::kRegistryKeys[i];
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_QUERY_VALUE | view.flag, &key) != ERROR_SUCCESS) {
+      return;
+    }
     DWORD subkeys = 0;
     DWORD values = 0;
     r = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                          nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
     if (r != ERROR_SUCCESS || subkeys != 0 || values != 0) return;
-    r = RegDeleteKeyA(HKEY_LOCAL_MACHINE, name);
+    r = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, name, view.flag, 0);
     if (r == ERROR_SUCCESS) {
       ++outcome->removed;
     } else if (r != ERROR_FILE_NOT_FOUND) {
-      outcome->failed.push_back({RegistryItem(name, nullptr), static_cast<unsigned long>(r)});
+      outcome->failed.push_back({RegistryItem(view, name, nullptr), static_cast<unsigned long>(r)});
       return;
     }
   }
@@ -250,7 +265,7 @@ Outcome RemoveInstallation(const RemovalPlan& plan) {
   }
   if (desktopLinkIsOurs) RemoveFile(plan.desktopLink, 1, &outcome);
 
-  RemoveRegistryEntries(&outcome);
+  for (const RegistryView& view : kRegistryViews) RemoveRegistryEntries(view, &outcome);
   return outcome;
 }
 

@@ -70,6 +70,10 @@ void TSetupForm::SetupButtonClick() {
   }
 
   registry->SelectRoot(HKEY_LOCAL_MACHINE);
+  // The 32-bit view, where a 32-bit Windows program's writes below Software land on
+  // 64-bit Windows: the application and the installers before this one read and wrote
+  // the value there.
+  registry->SetAccess(KEY_ALL_ACCESS | KEY_WOW64_32KEY);
   if (!registry->OpenPath(kRegistryKey, true)) {
     ShowNotice("予期せぬエラーが発生しました　起動できません");
     Close();

@@ -72,6 +72,7 @@ F='c:\Program Files\Tolvar\korvani'
 FU="$(drive_c 'Program Files/Tolvar/korvani')"
 installed_files_are_the_payload "$FU" default
 same "registry value Path" "$(drv regvalue "$KEY" Path)" 'type=1 size=32 text=c:\Program Files\Tolvar\korvani'
+same "no value in the 64-bit registry view" "$(drv regvalue "$KEY64" Path)" "missing key"
 same_file "work.tmp beside Setup.exe is the archive" "$(drive_c setup/work.tmp)" "$ARCHIVE"
 shortcut_is "$MENU/$DESC.lnk" "$F\\korvani.exe" "$F"
 shortcut_is "$MENU/${DESC}起動.lnk" "$F\\update.exe" "$F"

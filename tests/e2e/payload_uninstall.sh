@@ -15,6 +15,8 @@ clear_installation "$FOLDER"
 rm -rf "$(unix_path 'C:\payload-e2e')"
 trap 'rm -rf "$(unix_path "C:\\payload-e2e")"; e2e_cleanup' EXIT
 check "an installation is laid out" lay_out_installation "$FOLDER" "$TYPED"
+# The value that an earlier release wrote into the 64-bit registry view.
+check "an earlier release's value is laid out" drv regset "$KEY64" Path "$TYPED"
 before=$(installation_state "$FOLDER")
 echo "$before"
 same "the layout has the five files" "$(grep -c '^file ' <<<"$before")" 5
@@ -47,6 +49,7 @@ check "the Start-menu folder with its shortcuts is removed" [ ! -e "$MENU" ]
 check "the desktop shortcut is removed" [ ! -e "$DESKTOP/${PRODUCT}.lnk" ]
 same "the emptied key korv is removed" "$(drv regvalue "$KEY" Path)" "missing key"
 same "the emptied key Tolvar Co.,Ltd. is removed" "$(drv regvalue "$KEY_PARENT" Path)" "missing key"
+same "the earlier release's key is removed" "$(drv regvalue "$KEY64_PARENT" Path)" "missing key"
 same "nothing of the installation is left" "$(installation_state "$FOLDER")" ""
 same "the copy in the temporary folder is gone" "$(copies_in_temp)" "$leftover_copies"
 e2e_finish

@@ -25,8 +25,12 @@ UNINSTALL_BOX='#32770|コルヴァニ　領収書発行 アンインストール
 APP_WINDOW='KorvaniSampleWindow|'
 # The packer of the native tree, as ctest names it or as the build tree was configured.
 TLZPACK=${TLZPACK:-$(sed -n 's/^TLZPACK_EXECUTABLE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")}
-KEY='HKLM\Software\Tolvar Co.,Ltd.\korv'
-KEY_PARENT='HKLM\Software\Tolvar Co.,Ltd.'
+# The installer's value lives in the 32-bit registry view, which a 64-bit program (the
+# driver) sees below Wow6432Node; the 64-bit view's key is where earlier releases wrote it.
+KEY='HKLM\Software\Wow6432Node\Tolvar Co.,Ltd.\korv'
+KEY_PARENT='HKLM\Software\Wow6432Node\Tolvar Co.,Ltd.'
+KEY64='HKLM\Software\Tolvar Co.,Ltd.\korv'
+KEY64_PARENT='HKLM\Software\Tolvar Co.,Ltd.'
 WAIT_MS=30000
 IDOK=1 IDYES=6 IDNO=7
 MESSAGE_TEXT=65535  # the text of a system message box
@@ -226,7 +230,7 @@ clear_installation() {
   local linux
   linux=$(unix_path "$1") && rm -rf "$linux"
   rm -rf "$MENU" "$DESKTOP/${PRODUCT}.lnk"
-  drv regdelete "$KEY_PARENT"
+  drv regdelete "$KEY_PARENT" && drv regdelete "$KEY64_PARENT"
 }
 
 # installation_state FOLDER: what exists of an installation, for comparisons.
