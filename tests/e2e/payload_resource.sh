@@ -2,7 +2,7 @@
 # The payload inside Setup.exe: the resource of type "TLZ" named "KORVANISLIP" is byte
 # for byte the archive that the packer wrote, found also in other letter cases, as the
 # installer looks it up. Then the four programs (Setup.exe and the three in its payload):
-# manifests and version resources.
+# manifests, version resources and the stack protector.
 . "$(dirname "$0")/lib/common.sh"
 
 check "the archive was built" [ -s "$ARCHIVE" ]
@@ -61,10 +61,12 @@ ProductName=$PRODUCT
 ProductVersion=$PRODUCT_VERSION"
 }
 
-# program_is PROGRAM LEVEL DESCRIPTION: its manifest and its version resource.
+# program_is PROGRAM LEVEL DESCRIPTION: its manifest, its version resource, and the stack
+# protector's check (its message is in the program only when the check is linked in).
 program_is() {
   manifest_is "$1" "$2"
   version_is "$1" "$3"
+  check "$(basename "$1"): stack protector" grep -qaF '*** stack smashing detected ***' "$1"
 }
 if [ -x "$TLZPACK" ] && "$TLZPACK" extract "$E2E_TMP/resource.tlz" "$E2E_TMP/files" >/dev/null; then
   program_is "$SETUP_EXE" requireAdministrator "$PRODUCT セットアップ"
