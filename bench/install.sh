@@ -45,9 +45,9 @@ compare_build() {
     >>"$LOG" 2>&1 || die "scripts/package of $1 failed ($LOG)"
 }
 
-# The payload: every package's copyright text, then shared libraries in name order until
-# the files make 50 MB; the three programs the installer's shortcuts start, from the
-# release build. Kept as the files stand in the install folder, for xcopy.
+# The payload: every package's copyright text, then shared libraries (below 8 MB, the
+# largest first) until the files make 50 MB; the three programs the installer's shortcuts
+# start, from the release build. Kept as the files stand in the install folder, for xcopy.
 gather() {
   rm -rf "$BENCH/files"
   mkdir -p "$BENCH/files/doc" "$BENCH/files/lib"
@@ -67,7 +67,8 @@ gather() {
     cp "$f" "$BENCH/files/lib/$name"
     INPUTS+=("lib\\$name=lib/$name")
     total=$((total + $(stat -c %s "$f")))
-  done < <(find /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -name 'lib*.so.*' -size -8M | LC_ALL=C sort -f | awk '{k=tolower($0)} !seen[k]++')
+  done < <(find /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -name 'lib*.so.*' -size -8M -printf '%s %p\n' |
+             LC_ALL=C sort -k1,1nr -k2 | cut -d' ' -f2- | awk '{k=tolower($0)} !seen[k]++')
   for f in korvani.exe update.exe UnInst.exe; do
     cp "$BUILD_ROOT/release/win/payload/files/$f" "$BENCH/files/$f"
     INPUTS+=("$f")
