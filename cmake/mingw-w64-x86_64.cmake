@@ -1,10 +1,14 @@
-# Cross toolchain for the Windows build: mingw-w64 x86_64 with the posix thread model
-# (GoogleTest needs std::mutex), run under Wine by the emulator wrapper.
+# Cross toolchain for the Windows build: mingw-w64 x86_64, run under Wine by the
+# emulator wrapper. The thread model is posix unless KORVANI_THREAD_MODEL says win32:
+# GoogleTest needs std::mutex, which only the posix model has, while the programs have
+# one thread and need none of the posix model's thread library (the release build).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(KORVANI_THREAD_MODEL posix CACHE STRING "thread model of the mingw-w64 compilers: posix or win32")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KORVANI_THREAD_MODEL)
+set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-${KORVANI_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-${KORVANI_THREAD_MODEL})
 set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

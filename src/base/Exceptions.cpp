@@ -1,6 +1,6 @@
 #include "base/Exceptions.h"
 
-#include <cstdio>
+#include <string>
 
 Text InOutErrorText(int code) {
   switch (code) {
@@ -11,11 +11,9 @@ Text InOutErrorText(int code) {
     case 100: return "ファイルの末尾以降を読み込みました";
     case 101: return "ディスクがいっぱいです";
     case 106: return "入力値が数値ではありません";
-    default: {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "I/O エラー (%d)", code);
-      return buffer;
-    }
+    // std::to_string writes an int's digits itself; a formatted print would bring a
+    // whole printf engine into every program for this one message.
+    default: return "I/O エラー (" + std::to_string(code) + ")";
   }
 }
 

@@ -9,6 +9,13 @@
 
 namespace {
 const int kLinkPathUnits = MAX_PATH;  // UTF-16 units of a shortcut path, terminator included
+
+// The shell link class and the two interfaces used here. Defined here, so that the
+// program does not link the object of the system's GUID library that holds them, with
+// some two thousand others.
+const GUID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const GUID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const GUID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 }
 
 Text ShortcutWorkingFolder(const Text& target) { return ContainingFolder(target); }
@@ -19,10 +26,10 @@ HRESULT TShellLink::CreateShortcut(const Text& target, const Text& linkFile, con
   if (FAILED(result)) return result;
   {
     ComPtr<IShellLinkA> link;
-    result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    result = CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
                               link.put_void());
     ComPtr<IPersistFile> file;
-    if (SUCCEEDED(result)) result = link->QueryInterface(IID_IPersistFile, file.put_void());
+    if (SUCCEEDED(result)) result = link->QueryInterface(kPersistFileInterface, file.put_void());
     if (SUCCEEDED(result)) {
       link->SetPath(target.c_str());
       link->SetIconLocation(iconFile.c_str(), iconIndex);

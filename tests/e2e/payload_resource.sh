@@ -1,7 +1,8 @@
 #!/bin/bash
 # The payload inside Setup.exe: the resource of type "TLZ" named "KORVANISLIP" is byte
 # for byte the archive that the packer wrote, found also in other letter cases, as the
-# installer looks it up.
+# installer looks it up. Then the four programs (Setup.exe and the three in its payload):
+# manifests, version resources and the stack protector.
 . "$(dirname "$0")/lib/common.sh"
 
 check "the archive was built" [ -s "$ARCHIVE" ]
@@ -42,12 +43,37 @@ PY
   check "$name: no common controls 6" grep -qx 'dependencies 0' "$m.read"
   check "$name: no DPI declaration" grep -qx 'dpi 0' "$m.read"
 }
+
+# The version resource as Windows reads it for the file's properties and the elevation
+# prompt (which shows the description): Japanese in code page 932, the product's version.
+version_is() {  # program description
+  local name v
+  name=$(basename "$1"); v="$E2E_TMP/$name.version"
+  drv version "$(dos_path "$1")" >"$v" || { fail "$name has no version resource"; return; }
+  same "$name: version resource" "$(cat "$v")" "translation 041103a4
+fixed file $PRODUCT_VERSION.0 product $PRODUCT_VERSION.0
+CompanyName=Tolvar Co.,Ltd.
+FileDescription=$2
+FileVersion=$PRODUCT_VERSION
+LegalCopyright=Copyright (C) Tolvar Co.,Ltd.
+OriginalFilename=$name
+ProductName=$PRODUCT
+ProductVersion=$PRODUCT_VERSION"
+}
+
+# program_is PROGRAM LEVEL DESCRIPTION: its manifest, its version resource, and the stack
+# protector's check (its message is in the program only when the check is linked in).
+program_is() {
+  manifest_is "$1" "$2"
+  version_is "$1" "$3"
+  check "$(basename "$1"): stack protector" grep -qaF '*** stack smashing detected ***' "$1"
+}
 if [ -x "$TLZPACK" ] && "$TLZPACK" extract "$E2E_TMP/resource.tlz" "$E2E_TMP/files" >/dev/null; then
-  manifest_is "$SETUP_EXE" requireAdministrator
-  manifest_is "$E2E_TMP/files/UnInst.exe" requireAdministrator
-  manifest_is "$E2E_TMP/files/korvani.exe" asInvoker
-  manifest_is "$E2E_TMP/files/update.exe" asInvoker
+  program_is "$SETUP_EXE" requireAdministrator "$PRODUCT セットアップ"
+  program_is "$E2E_TMP/files/UnInst.exe" requireAdministrator "$PRODUCT アンインストール"
+  program_is "$E2E_TMP/files/korvani.exe" asInvoker "$PRODUCT"
+  program_is "$E2E_TMP/files/update.exe" asInvoker "$PRODUCT 起動"
 else
-  fail "the payload could not be extracted to read its programs' manifests"
+  fail "the payload could not be extracted to read its programs"
 fi
 e2e_finish

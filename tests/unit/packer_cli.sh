@@ -1,6 +1,6 @@
 #!/bin/bash
-# tlzpack as a command: help, exit codes (0 success, 1 bad input, 2 bad usage), and a
-# pack / list / verify / extract round trip through real files.
+# tlzpack as a command: built with the stack protector, help, exit codes (0 success, 1 bad
+# input, 2 bad usage), and a pack / list / verify / extract round trip through real files.
 set -u
 TLZPACK="$BUILD_DIR/tools/packer/tlzpack"
 work=$(mktemp -d)
@@ -32,6 +32,9 @@ verifies_and_extracts() {
 }
 
 [ -x "$TLZPACK" ] || { echo "FAIL: no tlzpack at $TLZPACK"; exit 1; }
+
+# Built with the stack protector: its functions call the C library's check.
+nm -D "$TLZPACK" | grep -qw __stack_chk_fail || fail "tlzpack has no stack protector"
 
 # Help and usage.
 expect 0 "$TLZPACK" --help

@@ -48,6 +48,9 @@
 //   driver folder CSIDL|temp               the path of a special folder
 //   driver resource EXE TYPE NAME FILE     write a resource of a program to a file
 //   driver setresource EXE TYPE NAME FILE  replace a resource of a program with a file
+//   driver version EXE                     the version resource as Windows reads it: the
+//                                          language and code page, the fixed file and
+//                                          product versions, then NAME=TEXT per string
 //   driver hold FILE                       open a file without sharing, until "release"
 //   driver held [ms]                       wait until "hold" has the file open
 //   driver release                         let "hold" close its file and end
@@ -70,6 +73,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <tlhelp32.h>
+#include <winver.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -557,6 +561,43 @@ int SetResourceCommand(const wchar_t* exe, const wchar_t* type, const wchar_t* n
   return EndUpdateResourceW(update, FALSE) && ok ? 0 : Fail(L"cannot update the program", 2);
 }
 
+int VersionCommand(const wchar_t* exe) {
+  DWORD ignored = 0;
+  std::vector<char> data(GetFileVersionInfoSizeW(exe, &ignored));
+  if (data.empty() || !GetFileVersionInfoW(exe, 0, static_cast<DWORD>(data.size()), data.data())) {
+    return Fail(L"no version resource");
+  }
+  void* value = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueW(data.data(), L"\\", &value, &size) || size < sizeof(VS_FIXEDFILEINFO)) {
+    return Fail(L"no fixed version information");
+  }
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  auto numbers = [](DWORD high, DWORD low) {
+    return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." +
+           std::to_wstring(HIWORD(low)) + L"." + std::to_wstring(LOWORD(low));
+  };
+  if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &size) || size < 4) {
+    return Fail(L"no translation");
+  }
+  const WORD* translation = static_cast<const WORD*>(value);
+  wchar_t language[16];
+  std::swprintf(language, 16, L"%04x%04x", translation[0], translation[1]);
+  Print(std::wstring(L"translation ") + language);
+  const std::wstring block = std::wstring(L"\\StringFileInfo\\") + language + L"\\";
+  Print(L"fixed file " + numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS) + L" product " +
+        numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS));
+  for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"LegalCopyright",
+                              L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+    const wchar_t* text = L"";
+    if (VerQueryValueW(data.data(), (block + name).c_str(), &value, &size) && size > 0) {
+      text = static_cast<const wchar_t*>(value);
+    }
+    Print(std::wstring(name) + L"=" + text);
+  }
+  return 0;
+}
+
 // Opens the file without any sharing and keeps it open until "release".
 int HoldCommand(const wchar_t* path) {
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, kHeldEvent);
@@ -676,7 +717,7 @@ int RunCommand(const wchar_t* exe, const wchar_t* show) {
 int Usage() {
   return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|key|settle|focus|"
               L"items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
-              L"setresource|hold|held|release|noproc|run|minimize|restore ... (see driver.cpp)",
+              L"setresource|version|hold|held|release|noproc|run|minimize|restore ... (see driver.cpp)",
               2);
 }
 
@@ -689,6 +730,7 @@ int SystemCommand(const std::wstring& command, int n, wchar_t** a) {
   if (command == L"folder" && n == 1) return FolderCommand(a[0]);
   if (command == L"resource" && n == 4) return ResourceCommand(a[0], a[1], a[2], a[3]);
   if (command == L"setresource" && n == 4) return SetResourceCommand(a[0], a[1], a[2], a[3]);
+  if (command == L"version" && n == 1) return VersionCommand(a[0]);
   if (command == L"hold" && n == 1) return HoldCommand(a[0]);
   if (command == L"held" && n <= 1) return HeldCommand(n == 1 ? Ms(a[0]) : kWindowWait);
   if (command == L"release" && n == 0) return ReleaseCommand();
