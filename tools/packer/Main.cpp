@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,8 @@ void PrintOverview(std::ostream& out) {
          "a size and an LZSS stream).\n\nUsage:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << '\n';
   out << "  tlzpack COMMAND --help\n\n"
+         "pack and encode write their output under a temporary name beside it and move it\n"
+         "into place when it is whole: when they fail (out of memory too), nothing is left.\n"
          "Large inputs show a progress line when the error output is a terminal.\n"
       << kExitCodes;
 }
@@ -108,9 +112,7 @@ bool ParseSize(const std::string& text, std::uint32_t& size) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     PrintOverview(std::cerr);
@@ -205,4 +207,19 @@ int main(int argc, char** argv) {
     return Usage("the size must be a decimal number from 0 to 4294967295", command);
   }
   return packer::DecodeFile(plain[0], plain[1], size, console);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A command that cannot go on (out of memory above all: --best on a large file) ends
+  // with a message; the output file it was writing is removed on the way out.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "tlzpack: not enough memory; nothing written\n";
+  } catch (const std::exception& e) {
+    std::cerr << "tlzpack: " << e.what() << "; nothing written\n";
+  }
+  return packer::kBadInput;
 }

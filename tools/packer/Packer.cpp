@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "NameCodec.h"
+#include "OutputFile.h"
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/ByteStreams.h"
@@ -185,6 +186,14 @@ std::string WalkProblem(const Walked& entry) {
   return "";
 }
 
+// The message of the last failed system call.
+std::string ErrorText() { return std::error_code(errno, std::generic_category()).message(); }
+
+int CannotCreate(const std::string& path, Console& console) {
+  console.err << "tlzpack: cannot create " << path << ": " << ErrorText() << '\n';
+  return kBadInput;
+}
+
 bool OpenArchive(FileReader& in, const std::string& path, Console& console) {
   if (in.Open(ToText(path))) return true;
   std::error_code ec(errno, std::generic_category());
@@ -289,16 +298,12 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
     return kBadInput;
   }
 
-  FileWriter out;
-  if (!out.Open(ToText(archivePath))) {
-    std::error_code ec(errno, std::generic_category());
-    console.err << "tlzpack: cannot create " << archivePath << ": " << ec.message() << '\n';
-    return kBadInput;
-  }
+  OutputFile output;
+  if (!output.Open(archivePath)) return CannotCreate(archivePath, console);
+  FileWriter& out = output.Writer();
+  // Returning drops the unfinished archive.
   auto fail = [&](const std::string& message) {
-    console.err << "tlzpack: " << message << '\n';
-    out.Close();
-    std::remove(archivePath.c_str());
+    console.err << "tlzpack: " << message << "; nothing written\n";
     return kBadInput;
   };
   archive::LzssEncoder encoder;
@@ -324,7 +329,7 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
   }
   in.Close();
   const std::uint64_t archiveSize = out.Tell();
-  if (!out.Close()) return fail("cannot write " + archivePath);
+  if (!output.Commit()) return fail("cannot write " + archivePath + ": " + ErrorText());
   console.out << archivePath << ": " << plan.size() << " entries, " << totalSize << " bytes in "
               << archiveSize << " bytes\n";
   return kSuccess;
@@ -534,11 +539,9 @@ int EncodeFile(const std::string& inputPath, const std::string& outputPath, Cons
   FileReader in;
   if (!OpenArchive(in, inputPath, console)) return kBadInput;
   const std::uint64_t size = FileSize(in);
-  FileWriter out;
-  if (!out.Open(ToText(outputPath))) {
-    console.err << "tlzpack: cannot create " << outputPath << '\n';
-    return kBadInput;
-  }
+  OutputFile output;
+  if (!output.Open(outputPath)) return CannotCreate(outputPath, console);
+  FileWriter& out = output.Writer();
   archive::LzssEncoder encoder;
   std::uint64_t read;
   {
@@ -548,11 +551,12 @@ int EncodeFile(const std::string& inputPath, const std::string& outputPath, Cons
   }
   const std::uint64_t written = out.Tell();
   if (in.ReadFailed()) {
-    console.err << "tlzpack: cannot read " << inputPath << '\n';
+    console.err << "tlzpack: cannot read " << inputPath << "; nothing written\n";
     return kBadInput;
   }
-  if (!out.Close()) {
-    console.err << "tlzpack: cannot write " << outputPath << '\n';
+  if (!output.Commit()) {
+    console.err << "tlzpack: cannot write " << outputPath << ": " << ErrorText()
+                << "; nothing written\n";
     return kBadInput;
   }
   console.out << inputPath << ": " << read << " bytes encoded to " << written << " bytes\n";
