@@ -34,12 +34,14 @@ const Command kCommands[] = {
      "the installer decodes both alike. The default writes the streams of the\n"
      "classic binary-tree encoder, byte for byte. Put \"--\" before a file whose name\n"
      "starts with \"-\" (\"-h\", \"--help\").\n"
-     "Refused, with nothing written: a name over 255 bytes in Shift-JIS; a name that\n"
-     "the installer would refuse (leading \"\\\", a drive or any \":\", any \"/\", \".\" or\n"
-     "\"..\" components, empty components, control characters, device names such as\n"
-     "CON); two names that are one file on Windows (equal when case is ignored, for\n"
-     "full-width letters too, and trailing dots and spaces are dropped); a file where\n"
-     "another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
+     "Refused, with nothing written: a name over 255 bytes in Shift-JIS, or with a\n"
+     "character Shift-JIS holds only as another one (a yen sign would become \"\\\");\n"
+     "a name that the installer would refuse (leading \"\\\", a drive or any \":\", any\n"
+     "\"/\", \".\" or \"..\" components, empty components, a component ending in a dot\n"
+     "or a space, control characters, device names such as CON); two names that are\n"
+     "one file on Windows (equal with every letter in upper case, as NTFS compares\n"
+     "them: Latin, Greek, Cyrillic, full-width, Roman numerals and all others); a file\n"
+     "where another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
     {"list", "tlzpack list ARCHIVE",
      "Prints one line per entry: name, size, stream length and offset, then a total.\n"
      "The stream lengths are found by decoding.\n"},

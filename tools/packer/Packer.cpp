@@ -225,12 +225,22 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
   };
   std::vector<Planned> plan;
   bool refused = false;
-  std::vector<Text> keys;  // of the names in plan, in step
+  std::vector<std::string> keys;  // of the names in plan, in step
   for (const PackInput& input : inputs) {
     const std::string what = "tlzpack: " + input.path + " as \"" + input.name + "\": ";
     Text name;
     if (!Utf8ToSjis(input.name, name)) {
       console.err << what << "the name cannot be written in Shift-JIS\n";
+      refused = true;
+      continue;
+    }
+    // Windows reads the stored bytes through code page 932. A character that has no
+    // Shift-JIS form of its own is stored as another one, "¥" as the "\" that separates
+    // folders, "〜" as "～": the installed name would not be the one given.
+    std::string asRead;
+    if (!SjisToUtf8(name, asRead) || asRead != input.name) {
+      console.err << what << "the name has no exact Shift-JIS form; Windows would read it as \""
+                  << asRead << "\"\n";
       refused = true;
       continue;
     }
@@ -269,14 +279,13 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
     }
     // Windows takes two names for one file when their keys are equal, and a file
     // cannot also be a folder that another name passes through.
-    const Text key = archive::EntryKey(name);
+    const std::string key = archive::EntryKey(asRead);
     std::string clash;
     for (std::size_t k = 0; k < keys.size() && clash.empty(); ++k) {
-      const Text& other = keys[k];
+      const std::string& other = keys[k];
       if (other == key) {
         clash = "it has the same name on Windows as " + Quoted(plan[k].name) +
-                " (letters compared without regard to case, full-width ones too; trailing "
-                "dots and spaces dropped)";
+                " (NTFS compares names with every letter in upper case)";
       } else if (other.size() < key.size() && key.compare(0, other.size(), other) == 0 &&
                  key[other.size()] == '\\') {
         clash = "it needs a folder where " + Quoted(plan[k].name) + " is a file";
