@@ -196,8 +196,7 @@ int CannotCreate(const std::string& path, Console& console) {
 
 bool OpenArchive(FileReader& in, const std::string& path, Console& console) {
   if (in.Open(ToText(path))) return true;
-  std::error_code ec(errno, std::generic_category());
-  console.err << "tlzpack: cannot open " << path << ": " << ec.message() << '\n';
+  console.err << "tlzpack: cannot open " << path << ": " << ErrorText() << '\n';
   return false;
 }
 
