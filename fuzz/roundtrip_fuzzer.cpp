@@ -2,7 +2,8 @@
 // stream must end exactly after its last token, it must not depend on what a previous
 // entry left in the ring, and encoding the same bytes again with the same encoder must
 // give the same stream (its state is reset for every entry). The smallest stream obeys
-// the same rules and is never longer than the classic one.
+// the same rules and is never longer than the classic one, also when it is chosen
+// through the smallest window, whose boundaries come every 96 bytes or so.
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -17,11 +18,12 @@ using namespace archive;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static LzssEncoder encoder;
   // Both encodings take all of the input, every time.
-  const auto encode = [&](bool smallest) {
+  const auto encode = [&](bool smallest, std::size_t window = LzssEncoder::kSmallestWindow) {
     std::vector<std::uint8_t> stream;
     MemoryReader in(data, size);
     VectorWriter out(stream);
-    FUZZ_CHECK((smallest ? encoder.EncodeSmallest(in, out) : encoder.Encode(in, out)) == size);
+    FUZZ_CHECK((smallest ? encoder.EncodeSmallest(in, out, window) : encoder.Encode(in, out)) ==
+               size);
     return stream;
   };
   // The carried-over ring positions hold bytes of the input's end, as if an entry had
@@ -61,5 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::uint8_t> smallest = encode(true);
   FUZZ_CHECK(smallest.size() <= stream.size());
   decodesBack(smallest);
+  const std::vector<std::uint8_t> windowed = encode(true, 128);
+  FUZZ_CHECK(windowed.size() <= stream.size());
+  decodesBack(windowed);
   return 0;
 }

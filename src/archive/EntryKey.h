@@ -1,13 +1,14 @@
 #pragma once
 // When two entry names are one file on Windows.
-#include "base/Text.h"
+#include <string>
 
 namespace archive {
 
-// The name as Windows tells files apart: in every "\"-separated component the trailing
-// dots and spaces are dropped ("a.txt." is "a.txt"), and letters are compared without
-// regard to case: ASCII and the double-byte (full-width) Latin, Greek and Cyrillic
-// letters of Shift-JIS ("Ａ" is "ａ"). Two names with equal keys name one file.
-Text EntryKey(const Text& name);
+// The key of an entry name as NTFS tells files apart, from the name in UTF-8 as Windows
+// reads its Shift-JIS bytes (code page 932): every character in upper case (UpperCase),
+// so "ⅰ.txt" and "Ⅰ.TXT" have one key. Two names with equal keys name one file, and a
+// name whose key is another's followed by "\" needs a folder where the other is a file.
+// Bytes that are not UTF-8 stay as they are.
+std::string EntryKey(const std::string& utf8);
 
 }  // namespace archive

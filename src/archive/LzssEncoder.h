@@ -11,54 +11,22 @@
 //
 // EncodeSmallest writes the smallest stream the format allows instead: the same tree gives
 // the longest match at every position within 4078 bytes, a direct search adds the 18 ring
-// slots beyond, and a backward pass over the costs of a literal (one
-// flag bit and a byte, 9 bits) and of a match (17 bits) chooses the tokens. Any prefix
-// of 3 bytes or more of a match is a match, so the choice includes the stream Encode
-// writes; when the choice is not smaller, that stream is written, byte for byte.
+// slots beyond, and a backward pass over the costs of a literal (one flag bit and a byte,
+// 9 bits) and of a match (17 bits) chooses the tokens. Any prefix of 3 bytes or more of a
+// match is a match, so the choice includes the stream Encode writes, and the tokens of
+// Encode are written wherever the choice gains nothing. It works through the input in a
+// window of bounded size (MatchWindow), so that its memory does not grow with the input.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
-#include <vector>
 
 #include "archive/LzssDecoder.h"
+#include "archive/MatchWindow.h"
 
 namespace archive {
 
 namespace detail {
-
-// The input of an entry with, for every byte, the longest match there (length 0 to 18,
-// never past the end) and its ring position.
-struct MatchTable {
-  std::vector<std::uint8_t> bytes;
-  std::vector<std::uint8_t> length;
-  std::vector<std::uint16_t> position;
-};
-
-// One position's match as it was.
-struct TableEntry {
-  std::ptrdiff_t at;
-  std::uint8_t length;
-  std::uint16_t position;
-};
-
-// Lengthens the matches of `table` where one 4079 to 4096 bytes back is longer: ring
-// slots the tree cannot see but the decoder reads as the bytes written there. Returns
-// the entries it changed, as they were.
-std::vector<TableEntry> AddFarMatches(MatchTable& table);
-
-// Chooses the tokens for `table` and writes the stream: the cheapest parse with the far
-// matches, or the longest-match parse without them (the one Encode makes) when that is
-// as small.
-template <class Out>
-void WriteCheapestParse(MatchTable& table, Out& out);
-
-// The token lengths (1 for a literal) of the cheapest parse, from position 0 on.
-std::vector<std::uint8_t> CheapestParse(const MatchTable& table);
-// The token lengths of the longest-match parse.
-std::vector<std::uint8_t> LongestMatchParse(const MatchTable& table);
-// Stream bytes of a parse: each token's bytes and one flag byte per eight tokens.
-std::uint64_t StreamLength(const std::vector<std::uint8_t>& tokens);
 
 // Collects a group (its flag byte and up to eight tokens) and writes it whole.
 template <class Out>
@@ -96,34 +64,6 @@ class GroupWriter {
   unsigned length_ = 1;
   unsigned mask_ = 1;
 };
-
-template <class Out>
-void WriteParse(const MatchTable& table, const std::vector<std::uint8_t>& tokens, Out& out) {
-  GroupWriter<Out> group(out);
-  std::size_t at = 0;
-  for (const std::uint8_t length : tokens) {
-    if (length == 1) {
-      group.PutLiteral(table.bytes[at]);
-    } else {
-      group.PutMatch(table.position[at], length);
-    }
-    at += length;
-  }
-  group.Finish();
-}
-
-template <class Out>
-void WriteCheapestParse(MatchTable& table, Out& out) {
-  const std::vector<std::uint8_t> longest = LongestMatchParse(table);
-  const std::vector<TableEntry> nearer = AddFarMatches(table);
-  const std::vector<std::uint8_t> cheapest = CheapestParse(table);
-  if (StreamLength(cheapest) < StreamLength(longest)) return WriteParse(table, cheapest, out);
-  for (const TableEntry& e : nearer) {
-    table.length[e.at] = e.length;
-    table.position[e.at] = e.position;
-  }
-  WriteParse(table, longest, out);
-}
 
 // Eight bytes read as a little-endian number: for bytes stored backwards, a number that
 // compares as the bytes do in their forward order.
@@ -210,9 +150,13 @@ class LzssEncoder {
   std::uint64_t Encode(In& in, Out& out);
 
   // Like Encode, but writes the smallest stream this encoder can find, never larger than
-  // Encode's. Keeps the whole input in memory (5 bytes per input byte).
+  // Encode's. Holds `window` positions of the input at a time, 8 bytes each (64 MiB for
+  // the default one). The tokens are chosen over a window whose last quarter is only
+  // looked ahead into: an input that fits in one window gets the smallest stream there
+  // is, a longer one may lose a few bits where windows meet.
+  static constexpr std::size_t kSmallestWindow = std::size_t{8} << 20;
   template <class In, class Out>
-  std::uint64_t EncodeSmallest(In& in, Out& out);
+  std::uint64_t EncodeSmallest(In& in, Out& out, std::size_t window = kSmallestWindow);
 
  private:
   static constexpr unsigned N = kRingSize;
@@ -577,45 +521,51 @@ std::uint64_t LzssEncoder::Encode(In& in, Out& out) {
 }
 
 template <class In, class Out>
-std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out) {
+std::uint64_t LzssEncoder::EncodeSmallest(In& in, Out& out, std::size_t window) {
   // The same reads, inserts and deletes as Encode, one position at a time, recording the
-  // longest match at each.
+  // longest match at each; a full window chooses the tokens of its leading part.
   Reset();
-  detail::MatchTable table;
-  {
-    ReadCursor<In> source(in);
-    unsigned s = 0;
-    unsigned r = N - F;
-    unsigned ahead = 0;
-    for (; ahead < F; ++ahead) {
-      const int c = source.Get();
-      if (c < 0) break;
-      Store(r + ahead, static_cast<std::uint8_t>(c));
-      table.bytes.push_back(static_cast<std::uint8_t>(c));
-    }
-    if (ahead == 0) return 0;
-    for (unsigned i = 1; i <= F; ++i) InsertNode<false>(r - i);
-    Match match = InsertNode<true>(r);
-    do {
-      table.length.push_back(static_cast<std::uint8_t>(match.length > ahead ? ahead : match.length));
-      table.position.push_back(static_cast<std::uint16_t>(match.position));
-      const int c = source.Get();
-      DeleteNode(s);
-      if (c >= 0) {
-        table.bytes.push_back(static_cast<std::uint8_t>(c));
-        Store(s, static_cast<std::uint8_t>(c));
-        s = (s + 1) & kRingMask;
-        r = (r + 1) & kRingMask;
-        match = InsertNode<true>(r);
-      } else {
-        s = (s + 1) & kRingMask;
-        r = (r + 1) & kRingMask;
-        if (--ahead != 0) match = InsertNode<true>(r);
-      }
-    } while (ahead > 0);
+  ReadCursor<In> source(in);
+  detail::MatchWindow table(window);
+  detail::GroupWriter<Out> group(out);
+  unsigned s = 0;
+  unsigned r = N - F;
+  unsigned ahead = 0;
+  for (; ahead < F; ++ahead) {
+    const int c = source.Get();
+    if (c < 0) break;
+    Store(r + ahead, static_cast<std::uint8_t>(c));
+    table.AddByte(static_cast<std::uint8_t>(c));
   }
-  detail::WriteCheapestParse(table, out);
-  return table.bytes.size();
+  if (ahead == 0) return 0;
+  std::uint64_t total = ahead;
+  for (unsigned i = 1; i <= F; ++i) InsertNode<false>(r - i);
+  Match match = InsertNode<true>(r);
+  for (;;) {
+    table.AddPosition(match.length > ahead ? ahead : match.length, match.position);
+    const int c = source.Get();
+    DeleteNode(s);
+    if (c >= 0) {
+      table.AddByte(static_cast<std::uint8_t>(c));
+      ++total;
+      Store(s, static_cast<std::uint8_t>(c));
+      s = (s + 1) & kRingMask;
+      r = (r + 1) & kRingMask;
+      match = InsertNode<true>(r);
+    } else {
+      s = (s + 1) & kRingMask;
+      r = (r + 1) & kRingMask;
+      if (--ahead != 0) match = InsertNode<true>(r);
+    }
+    if (ahead == 0 || table.Full()) {
+      const std::size_t chosen = table.Choose(ahead == 0);
+      table.Write(chosen, group);
+      if (ahead == 0) break;
+      table.Drop(chosen);
+    }
+  }
+  group.Finish();
+  return total;
 }
 
 }  // namespace archive

@@ -140,7 +140,9 @@ TEST(EntryName, RefusesNamesThatLeaveTheFolder) {
         "/a", "../a", "a\\b/c", "a\x01", "a\tb", "\x7F", "ソ\\", "表\\\\x", "a\x83", "\x83:",
         // devices: in any case, with an extension, in any component
         "NUL", "nul.txt", "Con", "prn.a.b", "AUX .log", "com1", "COM9.txt", "lpt1", "Lpt9.x",
-        "sub\\NUL.txt", "CON\\a.txt", "ソ\\aux"}) {
+        "sub\\NUL.txt", "CON\\a.txt", "ソ\\aux",
+        // a component that ends in a dot or a space, the folder's as the file's
+        "x. \\b.txt", "a.\\b", "a \\b", "表.\\x", "a.txt.", "a.txt "}) {
     EXPECT_FALSE(archive::IsSafeEntryName(name)) << name;
     EXPECT_NE(archive::EntryNameFault(name), nullptr) << name;
   }

@@ -184,12 +184,14 @@ TEST(LzssEncoder, EncodesBetweenFiles) {
 
 namespace {
 
-Bytes EncodeSmallest(const Bytes& input) {
+constexpr std::size_t kWholeInput = archive::LzssEncoder::kSmallestWindow;
+
+Bytes EncodeSmallest(const Bytes& input, std::size_t window = kWholeInput) {
   Bytes stream;
   archive::MemoryReader in(input);
   archive::VectorWriter out(stream);
   archive::LzssEncoder encoder;
-  EXPECT_EQ(encoder.EncodeSmallest(in, out), input.size());
+  EXPECT_EQ(encoder.EncodeSmallest(in, out, window), input.size());
   return stream;
 }
 
@@ -244,20 +246,32 @@ TEST(LzssEncoder, SmallestStreamsDecodeExactlyAndNeverGrow) {
   for (const Kind kind : kinds) {
     for (const std::size_t size : {1u, 3u, 18u, 19u, 40u, 4078u, 4096u, 4114u, 70000u}) {
       const Bytes input = MakeData(kind, size, seed++);
-      const Bytes stream = EncodeSmallest(input);
-      ASSERT_LE(stream.size(), Encode(input).size()) << static_cast<int>(kind) << " " << size;
-      if (size == 40 || size == 4114) {
-        ASSERT_EQ(stream.size(), FewestStreamBytes(input)) << static_cast<int>(kind) << " " << size;
-      }
-      // Whatever a previous entry left at 4078..4095, the same file, and the stream
-      // ends exactly after its last token.
-      for (const std::uint8_t fill : {0x00, 0xFF, 0x41}) {
-        archive::RingBuffer ring;
-        std::memset(ring, fill, sizeof ring);
-        const Decoded d = Decode(stream, static_cast<std::uint32_t>(size), &ring);
-        ASSERT_EQ(d.status, DecodeStatus::Complete) << static_cast<int>(kind) << " " << size;
-        ASSERT_EQ(d.output, input) << static_cast<int>(kind) << " " << size << " " << int(fill);
-        ASSERT_EQ(d.consumed, stream.size()) << static_cast<int>(kind) << " " << size;
+      const std::size_t fewest = size == 40 || size == 4114 ? FewestStreamBytes(input) : 0;
+      std::size_t whole = 0;
+      // The whole input in one window; windows of 5000 positions, whose boundaries cost
+      // nothing here; the smallest window, 128, whose boundaries may cost a few bits.
+      for (const std::size_t window : {kWholeInput, std::size_t{5000}, std::size_t{128}}) {
+        const std::string what = std::to_string(static_cast<int>(kind)) + " " +
+                                 std::to_string(size) + " " + std::to_string(window);
+        const Bytes stream = EncodeSmallest(input, window);
+        ASSERT_LE(stream.size(), Encode(input).size()) << what;
+        if (window == kWholeInput) whole = stream.size();
+        if (window == 5000) {
+          ASSERT_EQ(stream.size(), whole) << what;
+        }
+        if (fewest != 0 && window != 128) {
+          ASSERT_EQ(stream.size(), fewest) << what;
+        }
+        // Whatever a previous entry left at 4078..4095, the same file, and the stream
+        // ends exactly after its last token.
+        for (const std::uint8_t fill : {0x00, 0xFF, 0x41}) {
+          archive::RingBuffer ring;
+          std::memset(ring, fill, sizeof ring);
+          const Decoded d = Decode(stream, static_cast<std::uint32_t>(size), &ring);
+          ASSERT_EQ(d.status, DecodeStatus::Complete) << what;
+          ASSERT_EQ(d.output, input) << what << " " << int(fill);
+          ASSERT_EQ(d.consumed, stream.size()) << what;
+        }
       }
     }
   }
@@ -267,6 +281,8 @@ TEST(LzssEncoder, SmallestStreamsDecodeExactlyAndNeverGrow) {
   far.insert(far.end(), far.begin(), far.begin() + 40);
   const Bytes farStream = EncodeSmallest(far);
   EXPECT_EQ(farStream.size(), FewestStreamBytes(far));
+  // Through windows of 1000 positions, those bytes are four windows back.
+  EXPECT_EQ(EncodeSmallest(far, 1000), farStream);
   EXPECT_LE(farStream.size() + 30, Encode(far).size());
   for (const std::uint8_t fill : {0x00, 0x5A}) {
     archive::RingBuffer ring;

@@ -9,6 +9,7 @@
 #include "Packer.h"
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
+#include "archive/EntryKey.h"
 
 using namespace codec_test;
 
@@ -154,6 +155,12 @@ TEST_F(PackerTest, RefusesWhatTheFormatCannotCarry) {
       {"a/c.txt=" + c, "would be refused"},
       {"a\\.\\c.txt=" + c, "would be refused"},
       {"sub\\Nul.txt=" + c, "device"},
+      // Windows drops a component's trailing dots and spaces: the folder made for "x. "
+      // is "x", where "x. \b.txt" cannot be opened.
+      {"x. \\b.txt=" + c, "ends in a dot or a space"},
+      {"a.txt.=" + c, "ends in a dot or a space"},
+      // "¥" has no Shift-JIS form but 5C, the "\" that would make "a" a folder.
+      {u8"a¥b.txt=" + c, "no exact Shift-JIS form"},
       {"\xF0\x9F\x98\x80.txt=" + c, "Shift-JIS"},  // an emoji has no Shift-JIS form
       {folder_ / "missing", "no such file"},
       {"dir=" + folder_.path().string(), "not a regular file"},
@@ -195,13 +202,13 @@ TEST_F(PackerTest, RefusesNamesThatWindowsTakesForOneFile) {
     std::string first, second, complaint;
   };
   const Case clashes[] = {
-      {"a.txt", "a.txt.", "same name"},           // trailing dots are dropped
-      {"a.txt", "A.TXT . .", "same name"},        // and spaces, with case folded
-      {"doc\\a.txt", "DOC. \\a.txt", "same name"},  // in folder names too
+      {"a.txt", "A.TXT", "same name"},
+      {"doc\\a.txt", "DOC\\a.txt", "same name"},          // in folder names too
       {u8"Ｒｅａｄ.txt", u8"ｒＥＡＤ.txt", "same name"},  // full-width letters
       {u8"Ωмега.txt", u8"ωМЕГА.txt", "same name"},      // Greek and Cyrillic
+      {u8"ⅰ.txt", u8"Ⅰ.txt", "same name"},              // small and capital Roman numerals
       {"doc", "DOC\\a.txt", "needs a folder"},      // a file where a folder must be
-      {"doc\\a.txt", "Doc.", "is a file where"},
+      {"doc\\a.txt", "Doc", "is a file where"},
   };
   for (const Case& k : clashes) {
     const Outcome r = Pack({k.first + "=" + b, k.second + "=" + c});
@@ -214,6 +221,12 @@ TEST_F(PackerTest, RefusesNamesThatWindowsTakesForOneFile) {
   const Outcome r = Pack({u8"Ａ.txt=" + b, "A.txt=" + c, "a..txt=" + c, "doc\\a=" + b,
                           "docs=" + c});
   EXPECT_EQ(r.code, packer::kSuccess) << r.err;
+  // The upper case is Unicode's simple mapping for the whole plane, as in NTFS's table,
+  // also for letters Shift-JIS cannot carry: one letter for one ("ß" stays, its full
+  // upper case "SS" being two), title case letters included.
+  const std::string small = u8"ßａǆᾀաⓐⅱ\\x";
+  const std::string capital = u8"ßＡǄᾈԱⒶⅡ\\X";
+  EXPECT_EQ(archive::EntryKey(small), capital);
 }
 
 TEST_F(PackerTest, VerifyFindsEveryCut) {

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -28,15 +30,18 @@ const Command kCommands[] = {
      "--inputs LIST reads more INPUTs from the file LIST, one a line (UTF-8), before those\n"
      "of the command line; empty lines are skipped.\n"
      "--best chooses the tokens that make each stream smallest (never larger than the\n"
-     "default); the installer decodes both alike. The default writes the streams of the\n"
+     "default), working through 8 MiB of a file at a time in under 100 MB of memory;\n"
+     "the installer decodes both alike. The default writes the streams of the\n"
      "classic binary-tree encoder, byte for byte. Put \"--\" before a file whose name\n"
      "starts with \"-\" (\"-h\", \"--help\").\n"
-     "Refused, with nothing written: a name over 255 bytes in Shift-JIS; a name that\n"
-     "the installer would refuse (leading \"\\\", a drive or any \":\", any \"/\", \".\" or\n"
-     "\"..\" components, empty components, control characters, device names such as\n"
-     "CON); two names that are one file on Windows (equal when case is ignored, for\n"
-     "full-width letters too, and trailing dots and spaces are dropped); a file where\n"
-     "another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
+     "Refused, with nothing written: a name over 255 bytes in Shift-JIS, or with a\n"
+     "character Shift-JIS holds only as another one (a yen sign would become \"\\\");\n"
+     "a name that the installer would refuse (leading \"\\\", a drive or any \":\", any\n"
+     "\"/\", \".\" or \"..\" components, empty components, a component ending in a dot\n"
+     "or a space, control characters, device names such as CON); two names that are\n"
+     "one file on Windows (equal with every letter in upper case, as NTFS compares\n"
+     "them: Latin, Greek, Cyrillic, full-width, Roman numerals and all others); a file\n"
+     "where another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
     {"list", "tlzpack list ARCHIVE",
      "Prints one line per entry: name, size, stream length and offset, then a total.\n"
      "The stream lengths are found by decoding.\n"},
@@ -72,6 +77,8 @@ void PrintOverview(std::ostream& out) {
          "a size and an LZSS stream).\n\nUsage:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << '\n';
   out << "  tlzpack COMMAND --help\n\n"
+         "pack and encode write their output under a temporary name beside it and move it\n"
+         "into place when it is whole: when they fail (out of memory too), nothing is left.\n"
          "Large inputs show a progress line when the error output is a terminal.\n"
       << kExitCodes;
 }
@@ -107,9 +114,7 @@ bool ParseSize(const std::string& text, std::uint32_t& size) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     PrintOverview(std::cerr);
@@ -204,4 +209,19 @@ int main(int argc, char** argv) {
     return Usage("the size must be a decimal number from 0 to 4294967295", command);
   }
   return packer::DecodeFile(plain[0], plain[1], size, console);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A command that cannot go on (out of memory above all: --best on a large file) ends
+  // with a message; the output file it was writing is removed on the way out.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "tlzpack: not enough memory; nothing written\n";
+  } catch (const std::exception& e) {
+    std::cerr << "tlzpack: " << e.what() << "; nothing written\n";
+  }
+  return packer::kBadInput;
 }

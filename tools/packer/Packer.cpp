@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "NameCodec.h"
+#include "OutputFile.h"
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/ByteStreams.h"
@@ -185,10 +186,17 @@ std::string WalkProblem(const Walked& entry) {
   return "";
 }
 
+// The message of the last failed system call.
+std::string ErrorText() { return std::error_code(errno, std::generic_category()).message(); }
+
+int CannotCreate(const std::string& path, Console& console) {
+  console.err << "tlzpack: cannot create " << path << ": " << ErrorText() << '\n';
+  return kBadInput;
+}
+
 bool OpenArchive(FileReader& in, const std::string& path, Console& console) {
   if (in.Open(ToText(path))) return true;
-  std::error_code ec(errno, std::generic_category());
-  console.err << "tlzpack: cannot open " << path << ": " << ec.message() << '\n';
+  console.err << "tlzpack: cannot open " << path << ": " << ErrorText() << '\n';
   return false;
 }
 
@@ -216,12 +224,22 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
   };
   std::vector<Planned> plan;
   bool refused = false;
-  std::vector<Text> keys;  // of the names in plan, in step
+  std::vector<std::string> keys;  // of the names in plan, in step
   for (const PackInput& input : inputs) {
     const std::string what = "tlzpack: " + input.path + " as \"" + input.name + "\": ";
     Text name;
     if (!Utf8ToSjis(input.name, name)) {
       console.err << what << "the name cannot be written in Shift-JIS\n";
+      refused = true;
+      continue;
+    }
+    // Windows reads the stored bytes through code page 932. A character that has no
+    // Shift-JIS form of its own is stored as another one, "¥" as the "\" that separates
+    // folders, "〜" as "～": the installed name would not be the one given.
+    std::string asRead;
+    if (!SjisToUtf8(name, asRead) || asRead != input.name) {
+      console.err << what << "the name has no exact Shift-JIS form; Windows would read it as \""
+                  << asRead << "\"\n";
       refused = true;
       continue;
     }
@@ -260,14 +278,13 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
     }
     // Windows takes two names for one file when their keys are equal, and a file
     // cannot also be a folder that another name passes through.
-    const Text key = archive::EntryKey(name);
+    const std::string key = archive::EntryKey(asRead);
     std::string clash;
     for (std::size_t k = 0; k < keys.size() && clash.empty(); ++k) {
-      const Text& other = keys[k];
+      const std::string& other = keys[k];
       if (other == key) {
         clash = "it has the same name on Windows as " + Quoted(plan[k].name) +
-                " (letters compared without regard to case, full-width ones too; trailing "
-                "dots and spaces dropped)";
+                " (NTFS compares names with every letter in upper case)";
       } else if (other.size() < key.size() && key.compare(0, other.size(), other) == 0 &&
                  key[other.size()] == '\\') {
         clash = "it needs a folder where " + Quoted(plan[k].name) + " is a file";
@@ -289,16 +306,12 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
     return kBadInput;
   }
 
-  FileWriter out;
-  if (!out.Open(ToText(archivePath))) {
-    std::error_code ec(errno, std::generic_category());
-    console.err << "tlzpack: cannot create " << archivePath << ": " << ec.message() << '\n';
-    return kBadInput;
-  }
+  OutputFile output;
+  if (!output.Open(archivePath)) return CannotCreate(archivePath, console);
+  FileWriter& out = output.Writer();
+  // Returning drops the unfinished archive.
   auto fail = [&](const std::string& message) {
-    console.err << "tlzpack: " << message << '\n';
-    out.Close();
-    std::remove(archivePath.c_str());
+    console.err << "tlzpack: " << message << "; nothing written\n";
     return kBadInput;
   };
   archive::LzssEncoder encoder;
@@ -324,7 +337,7 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
   }
   in.Close();
   const std::uint64_t archiveSize = out.Tell();
-  if (!out.Close()) return fail("cannot write " + archivePath);
+  if (!output.Commit()) return fail("cannot write " + archivePath + ": " + ErrorText());
   console.out << archivePath << ": " << plan.size() << " entries, " << totalSize << " bytes in "
               << archiveSize << " bytes\n";
   return kSuccess;
@@ -534,11 +547,9 @@ int EncodeFile(const std::string& inputPath, const std::string& outputPath, Cons
   FileReader in;
   if (!OpenArchive(in, inputPath, console)) return kBadInput;
   const std::uint64_t size = FileSize(in);
-  FileWriter out;
-  if (!out.Open(ToText(outputPath))) {
-    console.err << "tlzpack: cannot create " << outputPath << '\n';
-    return kBadInput;
-  }
+  OutputFile output;
+  if (!output.Open(outputPath)) return CannotCreate(outputPath, console);
+  FileWriter& out = output.Writer();
   archive::LzssEncoder encoder;
   std::uint64_t read;
   {
@@ -548,11 +559,12 @@ int EncodeFile(const std::string& inputPath, const std::string& outputPath, Cons
   }
   const std::uint64_t written = out.Tell();
   if (in.ReadFailed()) {
-    console.err << "tlzpack: cannot read " << inputPath << '\n';
+    console.err << "tlzpack: cannot read " << inputPath << "; nothing written\n";
     return kBadInput;
   }
-  if (!out.Close()) {
-    console.err << "tlzpack: cannot write " << outputPath << '\n';
+  if (!output.Commit()) {
+    console.err << "tlzpack: cannot write " << outputPath << ": " << ErrorText()
+                << "; nothing written\n";
     return kBadInput;
   }
   console.out << inputPath << ": " << read << " bytes encoded to " << written << " bytes\n";

@@ -33,7 +33,8 @@ struct PackInput {
 PackInput ParsePackInput(const std::string& argument);
 
 // Writes an archive of the inputs, in order. Nothing is written when any input cannot be
-// stored; a partly written archive is removed.
+// stored, and the archive appears only when it is whole (see OutputFile): a failure, out
+// of memory too, leaves a file already at its place as it was.
 int Pack(const std::string& archive, const std::vector<PackInput>& inputs, Console& console,
          Coding coding = Coding::Classic);
 // One line per entry (name, size, stream length, offset), then a total.
@@ -42,7 +43,7 @@ int List(const std::string& archive, Console& console);
 int Verify(const std::string& archive, Console& console);
 // Writes the entries below `folder` (created when missing).
 int Extract(const std::string& archive, const std::string& folder, Console& console);
-// The bare LZSS stream of one file, and back.
+// The bare LZSS stream of one file (written whole or not at all, as by Pack), and back.
 int EncodeFile(const std::string& input, const std::string& output, Console& console,
                Coding coding = Coding::Classic);
 int DecodeFile(const std::string& input, const std::string& output, std::uint32_t size,
