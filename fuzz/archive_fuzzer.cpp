@@ -46,10 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(header.name.find('/') == Text::npos && header.name.find(':') == Text::npos);
       FUZZ_CHECK(header.name.front() != '\\');
       FUZZ_CHECK(EntryNameFault(header.name) == nullptr);
-      // A key is its own key, and letter case does not change it. The key reads names
-      // as UTF-8, which the packer gives it; here any bytes, which it must take too.
+      // A key is its own key, and neither letter case nor trailing dots and spaces
+      // change it. The key reads names as UTF-8, which the packer gives it; here any
+      // bytes, which it must take too.
       const std::string key = EntryKey(header.name);
       FUZZ_CHECK(EntryKey(key) == key);
+      FUZZ_CHECK(EntryKey(header.name + ". ") == key);
       std::string upper = header.name;
       for (char& c : upper) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -45,6 +45,12 @@ void AppendUtf8(std::string& text, char32_t c) {
 std::string EntryKey(const std::string& utf8) {
   std::string key;
   key.reserve(utf8.size());
+  std::size_t componentStart = 0;  // in key
+  auto endComponent = [&] {
+    while (key.size() > componentStart && (key.back() == '.' || key.back() == ' ')) {
+      key.pop_back();
+    }
+  };
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t c;
     const std::size_t length = DecodeUtf8(utf8, i, c);
@@ -52,9 +58,16 @@ std::string EntryKey(const std::string& utf8) {
       key += utf8[i++];
       continue;
     }
-    AppendUtf8(key, UpperCase(c));
+    if (c == '\\') {
+      endComponent();
+      key += '\\';
+      componentStart = key.size();
+    } else {
+      AppendUtf8(key, UpperCase(c));
+    }
     i += length;
   }
+  endComponent();
   return key;
 }
 

@@ -38,11 +38,12 @@ const char* ComponentFault(const Text& name, std::size_t begin, std::size_t end)
   if (IsDotsAndSpacesOnly(name, begin, end)) {
     return "it has a component made of dots and spaces only, such as \".\" or \"..\"";
   }
-  // Windows drops them when it creates a folder or a file, so the installer would make
-  // "x" for the folder "x. " and then fail to open "x. \a.txt" in it, or store "a.txt."
-  // as "a.txt". (A second byte of a double-byte character is never a dot or a space.)
-  if (name[end - 1] == '.' || name[end - 1] == ' ') {
-    return "it has a component that ends in a dot or a space, which Windows drops";
+  // Windows drops a folder name's trailing dots and spaces when it creates the folder,
+  // so the installer would make "x" for "x. " and then fail to open "x. \a.txt". (A file
+  // name's are dropped too, "a.txt." is written as "a.txt", which EntryKey allows for. A
+  // second byte of a double-byte character is never a dot or a space.)
+  if (end < name.size() && (name[end - 1] == '.' || name[end - 1] == ' ')) {
+    return "it has a folder name that ends in a dot or a space, which Windows drops";
   }
   if (IsDeviceName(name, begin, end)) {
     return "it has a component that Windows takes for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";

@@ -6,8 +6,8 @@ namespace archive {
 
 // True when the Shift-JIS name `name`, joined to a folder with "\", names a file inside
 // that folder: one or more components separated by "\", none of them empty, none made
-// of dots and spaces only, such as "." or "..", none that ends in a dot or a space
-// (Windows drops those), and none a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1
+// of dots and spaces only, such as "." or "..", no folder name that ends in a dot or a
+// space (Windows drops those), and none a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1
 // to LPT9, in any case, with or without an extension). False for a rooted name
 // ("\..."), a drive or stream (":" anywhere), any "/" (Windows takes it for a separator
 // too), a control character, malformed Shift-JIS (a lead byte without a valid second

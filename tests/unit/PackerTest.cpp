@@ -155,10 +155,9 @@ TEST_F(PackerTest, RefusesWhatTheFormatCannotCarry) {
       {"a/c.txt=" + c, "would be refused"},
       {"a\\.\\c.txt=" + c, "would be refused"},
       {"sub\\Nul.txt=" + c, "device"},
-      // Windows drops a component's trailing dots and spaces: the folder made for "x. "
+      // Windows drops a folder name's trailing dots and spaces: the folder made for "x. "
       // is "x", where "x. \b.txt" cannot be opened.
       {"x. \\b.txt=" + c, "ends in a dot or a space"},
-      {"a.txt.=" + c, "ends in a dot or a space"},
       // "¥" has no Shift-JIS form but 5C, the "\" that would make "a" a folder.
       {u8"a¥b.txt=" + c, "no exact Shift-JIS form"},
       {"\xF0\x9F\x98\x80.txt=" + c, "Shift-JIS"},  // an emoji has no Shift-JIS form
@@ -202,13 +201,14 @@ TEST_F(PackerTest, RefusesNamesThatWindowsTakesForOneFile) {
     std::string first, second, complaint;
   };
   const Case clashes[] = {
-      {"a.txt", "A.TXT", "same name"},
-      {"doc\\a.txt", "DOC\\a.txt", "same name"},          // in folder names too
+      {"a.txt", "a.txt.", "same name"},           // trailing dots are dropped
+      {"a.txt", "A.TXT . .", "same name"},        // and spaces, with case folded
+      {"doc\\a.txt", "DOC\\a.txt", "same name"},  // in folder names too
       {u8"Ｒｅａｄ.txt", u8"ｒＥＡＤ.txt", "same name"},  // full-width letters
       {u8"Ωмега.txt", u8"ωМЕГА.txt", "same name"},      // Greek and Cyrillic
       {u8"ⅰ.txt", u8"Ⅰ.txt", "same name"},              // small and capital Roman numerals
       {"doc", "DOC\\a.txt", "needs a folder"},      // a file where a folder must be
-      {"doc\\a.txt", "Doc", "is a file where"},
+      {"doc\\a.txt", "Doc.", "is a file where"},
   };
   for (const Case& k : clashes) {
     const Outcome r = Pack({k.first + "=" + b, k.second + "=" + c});

@@ -37,11 +37,12 @@ const Command kCommands[] = {
      "Refused, with nothing written: a name over 255 bytes in Shift-JIS, or with a\n"
      "character Shift-JIS holds only as another one (a yen sign would become \"\\\");\n"
      "a name that the installer would refuse (leading \"\\\", a drive or any \":\", any\n"
-     "\"/\", \".\" or \"..\" components, empty components, a component ending in a dot\n"
-     "or a space, control characters, device names such as CON); two names that are\n"
-     "one file on Windows (equal with every letter in upper case, as NTFS compares\n"
-     "them: Latin, Greek, Cyrillic, full-width, Roman numerals and all others); a file\n"
-     "where another name needs a folder; an empty file; a file over 4 GiB - 1 bytes.\n"},
+     "\"/\", \".\" or \"..\" components, empty components, a folder name ending in a\n"
+     "dot or a space, control characters, device names such as CON); two names that\n"
+     "are one file on Windows (equal with every letter in upper case, as NTFS compares\n"
+     "them: Latin, Greek, Cyrillic, full-width, Roman numerals and all others; and\n"
+     "trailing dots and spaces are dropped); a file where another name needs a folder;\n"
+     "an empty file; a file over 4 GiB - 1 bytes.\n"},
     {"list", "tlzpack list ARCHIVE",
      "Prints one line per entry: name, size, stream length and offset, then a total.\n"
      "The stream lengths are found by decoding.\n"},

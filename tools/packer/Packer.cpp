@@ -284,7 +284,8 @@ int Pack(const std::string& archivePath, const std::vector<PackInput>& inputs, C
       const std::string& other = keys[k];
       if (other == key) {
         clash = "it has the same name on Windows as " + Quoted(plan[k].name) +
-                " (NTFS compares names with every letter in upper case)";
+                " (NTFS compares names with every letter in upper case; trailing dots and "
+                "spaces dropped)";
       } else if (other.size() < key.size() && key.compare(0, other.size(), other) == 0 &&
                  key[other.size()] == '\\') {
         clash = "it needs a folder where " + Quoted(plan[k].name) + " is a file";
