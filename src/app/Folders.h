@@ -8,10 +8,15 @@ Text ExecutablePath();
 int CompareTextNoCase(const Text& a, const Text& b);
 // True when the path names an existing object with the directory attribute.
 bool FolderExists(const Text& path);
-// Creates one folder; true on success.
+// Creates one folder with default security (its parent's inheritable rights); true on
+// success.
 bool MakeFolder(const Text& path);
-// Creates the folder and every missing parent, from the outermost inwards; true when
-// the folder exists or was made. Throws Exception on an empty path.
+// Creates one folder with the protected security descriptor of FolderSecurity.h; true
+// on success. Nothing is made when the descriptor cannot be.
+bool MakeProtectedFolder(const Text& path);
+// Creates the folder and every missing parent, from the outermost inwards, each with
+// the protected security descriptor; true when the folder exists or was made. A folder
+// that exists already is left as it is. Throws Exception on an empty path.
 bool MakeFolderPath(const Text& path);
 // True when the path names an existing entry that is not a folder (and whose time
 // converts to a DOS date).

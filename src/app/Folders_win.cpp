@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/Exceptions.h"
+#include "app/FolderSecurity.h"
 #include "app/Folders.h"
 #include "app/PathText.h"
 #include "base/Handle.h"
@@ -24,6 +25,13 @@ bool FolderExists(const Text& path) {
 
 bool MakeFolder(const Text& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
+bool MakeProtectedFolder(const Text& path) {
+  const UniqueLocalMemory descriptor = ProtectedFolderDescriptor();
+  if (!descriptor) return false;
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
+  return CreateDirectoryA(path.c_str(), &attributes) != FALSE;
+}
+
 bool MakeFolderPath(const Text& path) {
   if (path.empty()) throw Exception("ディレクトリを作成することができません");
   Text folder = path;
@@ -32,7 +40,7 @@ bool MakeFolderPath(const Text& path) {
   if (FolderExists(folder)) return true;
   const Text parent = FolderPrefix(folder);
   if (parent == folder) return true;
-  return MakeFolderPath(parent) && MakeFolder(folder);
+  return MakeFolderPath(parent) && MakeProtectedFolder(folder);
 }
 
 bool IsExistingFile(const Text& path) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "base/Handle.h"
 #include "base/Text.h"
 
 enum class TSeekOrigin { Beginning, Current, End };
@@ -54,11 +55,14 @@ class TResourceStream : public TCustomMemoryStream {
   TResourceStream(HINSTANCE module, const Text& name, const Text& type);
   // Throws EStreamError: the stream is read-only.
   std::int64_t Write(const void* buffer, std::int64_t count) override;
-  // Creates or replaces the file and writes every byte of the resource into it, from
-  // the first whatever the position. Throws EFCreateError when the file cannot be
-  // created and EWriteError on a short write (the partial file stays). The file is
-  // closed on every path.
-  void WriteToFile(const Text& path);
+  // Creates the file new in place of whatever had its name (NewFiles.h: a link of that
+  // name is removed itself, never its target, and the file is checked from its handle
+  // to be the one `path` names in its folder) and writes every byte of the resource
+  // into it, from the first whatever the position. Throws EFCreateError when the file
+  // cannot be created so and EWriteError on a short write (the partial file stays,
+  // closed). Returns the file still open and shared with nobody: while the caller
+  // holds it, no other program can open, change, replace or remove it.
+  UniqueFile WriteToFile(const Text& path);
 
   // The call that writes the bytes into the file. Tests replace it to see a short
   // write, which no file system at hand gives on demand.

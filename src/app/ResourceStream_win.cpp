@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/NewFiles.h"
+#include "app/PathText.h"
 #include "base/Exceptions.h"
 #include "base/Handle.h"
 
@@ -46,9 +48,13 @@ std::int64_t TResourceStream::Write(const void*, std::int64_t) {
   throw EStreamError("読み込み専用リソース ストリームには書き込めません");
 }
 
-void TResourceStream::WriteToFile(const Text& path) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueFile TResourceStream::WriteToFile(const Text& path) {
+  const Text folderPath = FolderPrefix(path);
+  THeldFolder folder;
+  UniqueFile file;
+  if (folder.Open(folderPath.empty() ? Text(".") : folderPath)) {
+    file = folder.CreateNewFile(NamePart(path), THeldFolder::ExistingLink::Remove, 0);
+  }
   if (!file) throw EFCreateError("ファイル " + path + " を作成できません");
   const std::int64_t size = Size();
   if (size > 0) {
@@ -56,4 +62,5 @@ void TResourceStream::WriteToFile(const Text& path) {
     if (!WriteFileCall(file.get(), Memory(), static_cast<DWORD>(size), &written, nullptr)) written = 0;
     if (written != size) throw EWriteError("ストリームへの書き込みエラー");
   }
+  return file;
 }

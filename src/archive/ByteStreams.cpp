@@ -25,7 +25,12 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(const Text& path) {
   Close();
-  file_ = std::fopen(path.c_str(), "rb");
+  return Adopt(std::fopen(path.c_str(), "rb"));
+}
+
+bool FileReader::Adopt(std::FILE* file) {
+  Close();
+  file_ = file;
   return file_ != nullptr;
 }
 
@@ -114,10 +119,15 @@ FileWriter::~FileWriter() {
 
 bool FileWriter::Open(const Text& path) {
   Close();
+  return Adopt(std::fopen(path.c_str(), "wb"));
+}
+
+bool FileWriter::Adopt(std::FILE* file) {
+  Close();
   failed_ = false;
   base_ = 0;
   next_ = buffer_;
-  file_ = std::fopen(path.c_str(), "wb");
+  file_ = file;
   return file_ != nullptr;
 }
 

@@ -40,6 +40,9 @@ class FileReader {
 
   // Opens `path`, closing whatever was open before. False when it cannot be opened.
   bool Open(const Text& path);
+  // Reads `file`, open for binary reading, from wherever it stands; the reader takes it
+  // over and closes it. False for null.
+  bool Adopt(std::FILE* file);
   bool IsOpen() const { return file_ != nullptr; }
   void Close();
 
@@ -106,6 +109,9 @@ class FileWriter {
 
   // Creates or truncates `path`. False when it cannot be created.
   bool Open(const Text& path);
+  // Writes into `file`, open for binary writing; the writer takes it over and closes it.
+  // False for null.
+  bool Adopt(std::FILE* file);
   // Instead of a file, hands the written bytes to `consumer(context, bytes, count)`, a
   // buffer at a time (for checks that look at a decoder's output without storing it).
   using Consumer = void (*)(void* context, const std::uint8_t* bytes, std::size_t count);

@@ -26,14 +26,24 @@ class TCompressForm : public TForm {
 
   // Extracts every entry of the archive file into `folder`; returns the number of files
   // written, or 0 when the archive cannot be opened, holds no entry, a folder cannot be
-  // created, or an entry cannot be written whole and safely inside the folder.
+  // created, or an entry cannot be written whole and safely inside the folder. Safely:
+  // a link met in the folder or in a folder an entry walks through is refused, an
+  // existing file of an entry's name is removed and made new, never written through,
+  // and every file made turns out, from its handle, to lie in the folder's real path.
   int ExtractArchive(const Text& archivePath, const Text& folder);
+  // The same, reading the archive through `archive`, an open handle of the file that
+  // the caller keeps: what is extracted is that file, whatever its name leads to by now.
+  int ExtractArchive(HANDLE archive, const Text& folder);
   // Decodes one entry from ArchiveFile into OutFile.
   archive::DecodeStatus DecodeEntry(std::uint32_t size);
 
  protected:
   // After each file: the bar moves to the archive offset and the window is repainted.
   virtual void EntryWritten();
+
+ private:
+  // Extracts from ArchiveFile, once it is open.
+  int ExtractOpenArchive(const Text& folder);
 };
 
 extern TCompressForm* CompressForm;

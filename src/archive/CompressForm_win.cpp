@@ -1,8 +1,12 @@
 #include "archive/CompressForm.h"
 
+#include <deque>
+#include <utility>
+#include <vector>
+
 #include "app/Folders.h"
 #include "app/MessageDialog.h"
-#include "app/PathText.h"
+#include "app/NewFiles.h"
 #include "archive/ArchiveReader.h"
 #include "archive/EntryName.h"
 
@@ -31,6 +35,20 @@ FormParams CompressFormParams() {
 // How one entry ended.
 enum class EntryOutcome { Written, Terminator, FolderFailed, Failed };
 
+// The names of an entry's folders and, last, its file's ("" for an empty name).
+std::vector<Text> Components(const Text& name) {
+  std::vector<Text> names;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < name.size(); i += sjis::CharLength(name, i)) {
+    if (name[i] == '\\') {
+      names.push_back(name.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  names.push_back(name.substr(start));
+  return names;
+}
+
 }  // namespace
 
 TCompressForm::TCompressForm() : TForm(CompressFormParams()) {
@@ -53,6 +71,21 @@ void TCompressForm::EntryWritten() {
 
 int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
   if (!ArchiveFile.Open(archivePath)) return 0;
+  return ExtractOpenArchive(folder);
+}
+
+int TCompressForm::ExtractArchive(HANDLE archive, const Text& folder) {
+  // A handle of the reader's own to the same open file; the reader closes it.
+  HANDLE duplicate = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), archive, GetCurrentProcess(), &duplicate, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS)) {
+    return 0;
+  }
+  if (!ArchiveFile.Adopt(CFileOf(UniqueFile(duplicate), false))) return 0;
+  return ExtractOpenArchive(folder);
+}
+
+int TCompressForm::ExtractOpenArchive(const Text& folder) {
   ArchiveFile.SeekToEnd();
   AllBarScale = archive::ProgressScale(ArchiveFile.Tell());
   AllBar.SetRange(0, AllBarScale.Maximum());
@@ -62,6 +95,10 @@ int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
 
   int count = 0;
   EntryOutcome outcome = EntryOutcome::Written;
+  // The install folder, opened at the first entry and held to the end: the files go
+  // into its real path, wherever that is.
+  THeldFolder installFolder;
+  bool installFolderOpen = false;
   while (outcome == EntryOutcome::Written) {
     archive::EntryHeader header;
     const archive::HeaderStatus status = archive::ReadEntryHeader(ArchiveFile, header);
@@ -83,14 +120,33 @@ int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
       break;
     }
     const Text path = folder + "\\" + header.name;
-    const Text parent = ContainingFolder(path);
-    MakeFolderPath(parent);
-    if (!FolderExists(parent)) {
-      ShowNotice("ディレクトリを作成できませんでした");
-      outcome = EntryOutcome::FolderFailed;
-      break;
+    if (!installFolderOpen) {
+      if (!folder.empty()) MakeFolderPath(folder);
+      installFolderOpen = installFolder.Open(folder);
     }
-    const bool created = OutFile.Open(path);
+    // The entry's folders from the install folder down, made where missing and held
+    // until its file is made. A deque keeps each one in place as the next is added.
+    std::vector<Text> names = Components(header.name);
+    const Text fileName = names.back();
+    names.pop_back();
+    std::deque<THeldFolder> walked;
+    const THeldFolder* here = &installFolder;
+    if (!installFolderOpen) outcome = EntryOutcome::FolderFailed;
+    for (std::size_t i = 0; i < names.size() && outcome == EntryOutcome::Written; ++i) {
+      switch (walked.emplace_back().OpenBelow(*here, names[i])) {
+        case THeldFolder::Outcome::Opened: here = &walked.back(); break;
+        case THeldFolder::Outcome::Failed: outcome = EntryOutcome::FolderFailed; break;
+        case THeldFolder::Outcome::Refused: outcome = EntryOutcome::Failed; break;
+      }
+    }
+    if (outcome == EntryOutcome::FolderFailed) ShowNotice("ディレクトリを作成できませんでした");
+    if (outcome != EntryOutcome::Written) break;
+    // The file is made new: an existing file of its name is removed, a link refused.
+    UniqueFile made;
+    if (!fileName.empty()) {
+      made = here->CreateNewFile(fileName, THeldFolder::ExistingLink::Refuse, FILE_SHARE_READ);
+    }
+    const bool created = made && OutFile.Adopt(CFileOf(std::move(made), true));
     // The label shows the new path with the next repaint, after the file is written.
     Label1.SetRedraw(false);
     Label1.SetCaption(path);

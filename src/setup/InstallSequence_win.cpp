@@ -82,12 +82,14 @@ void TSetupForm::SetupButtonClick() {
   registry->WriteText(kRegistryValue, folder);
 
   const Text archivePath = InstallerFolder + kArchiveFile;
+  int count = 0;
   {
     TResourceStream payload(GetModuleHandleA(nullptr), kPayloadName, kPayloadType);
-    payload.WriteToFile(archivePath);
+    // work.tmp stays open, shared with nobody, until it has been extracted: no other
+    // program can change what is installed, nor put another file in its place.
+    const UniqueFile archive = payload.WriteToFile(archivePath);
+    count = CompressForm->ExtractArchive(archive.get(), folder);
   }
-
-  const int count = CompressForm->ExtractArchive(archivePath, folder);
   if (count < 1) {
     ShowNotice("セットアップが正常に終了できませんでした");
   } else {

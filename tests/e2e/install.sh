@@ -4,7 +4,9 @@
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
 # "\", an installer that scripts/package made of other files, a second install over the
 # first, the empty field, a folder that cannot be created, shortcut 1 failing, a broken
-# payload, a device name in the payload, and the registry refused. While the outcome box
+# payload, a device name in the payload, and the registry refused. Links laid out by
+# another user (work.tmp linked to a file, a folder link and a file link in an existing
+# install folder) are never written through, and no success is claimed. While the outcome box
 # is up the task-bar window is disabled, and closing from it changes nothing. The
 # installed UnInst.exe removes what the installer made, also from a folder named with ソ
 # and 表 typed with a trailing "\", and keeps a file of the user's own there.
@@ -159,9 +161,44 @@ if package --best "$(drive_c setup/Vendor.exe)" "${PROGRAMS[@]}" \
   same_file "vendor: a Japanese name" "$(drive_c vendor/書類/領収書一覧.txt)" "$VENDOR/receipts.txt"
   same "vendor: nothing else" "$(find "$(drive_c vendor)" -type f | wc -l)" 5
   shortcut_is "$MENU/$DESC.lnk" 'c:\vendor\korvani.exe' 'c:\vendor'
+
+  echo "== links in an existing install folder"
+  # Anyone may make folders at the root of C: and fill them. A folder link that an entry
+  # walks through, and then a file link with an entry's name, lead elsewhere; the links
+  # are refused, and the installation ends as a failure.
+  LINKED="$(drive_c linked)"
+  mkdir -p "$LINKED" "$E2E_TMP/elsewhere"
+  ln -s "$E2E_TMP/elsewhere" "$LINKED/data"
+  INSTALLER="$(drive_c setup/Vendor.exe)" install linked_folder 'c:\linked' ticked "セットアップが正常に終了できませんでした"
+  same "linked folder: nothing written through it" "$(ls -A "$E2E_TMP/elsewhere")" ""
+  echo "someone else's file" >"$E2E_TMP/elsewhere.txt"
+  rm -f "$LINKED/korvani.exe"
+  ln -s "$E2E_TMP/elsewhere.txt" "$LINKED/korvani.exe"
+  INSTALLER="$(drive_c setup/Vendor.exe)" install linked_file 'c:\linked' ticked "セットアップが正常に終了できませんでした"
+  same "linked file: not written through" "$(cat "$E2E_TMP/elsewhere.txt")" "someone else's file"
+  rm -rf "$LINKED"
 else
   fail "package: no Vendor.exe:"; sed 's/^/    /' "$E2E_TMP/package.log"
 fi
+
+echo "== work.tmp a link to another file"
+# Whoever may write beside Setup.exe links work.tmp to a file of their choice. Windows
+# would have the link removed and made anew; Wine shows a linked file as its target,
+# which cannot be removed alone, so here the installer names work.tmp and stops.
+echo "someone else's file" >"$E2E_TMP/linked-work.txt"
+rm -f "$(drive_c setup/work.tmp)"
+ln -s "$E2E_TMP/linked-work.txt" "$(drive_c setup/work.tmp)"
+start_install "$SETUP_COPY" 'c:\linkedwork'
+if drv wait "$SETUP_BOX" "$WAIT_MS"; then
+  same "linked work.tmp: the exception box" "$(message_text "$SETUP_BOX")" 'ファイル C:\setup\work.tmp を作成できません.'
+  drv click "$SETUP_BOX" OK
+  drv close 'TSetupForm|'
+else
+  fail "linked work.tmp: no exception box"
+fi
+wait_setup_exit "linked work.tmp: exit code"
+same "linked work.tmp: the linked file is unchanged" "$(cat "$E2E_TMP/linked-work.txt")" "someone else's file"
+rm -f "$(drive_c setup/work.tmp)"
 
 echo "== the empty field, then a good install from the same dialog"
 start_install "$SETUP_COPY" ''

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The progress window during a slow extraction: a copy of Setup.exe carries a large
 # payload made for the test, and the window is looked at while it works: its caption,
-# size, frame, the file being written, the hidden file bar and the overall bar.
+# size, frame, the file being written, the hidden file bar and the overall bar. Another
+# program that rewrites work.tmp meanwhile changes nothing that is installed.
 . "$(dirname "$0")/lib/common.sh"
 
 # Six files of 25 MB of noise, stored as literals only (a flag byte 0xFF before every
@@ -15,8 +16,8 @@ size = 25 * 1000 * 1000  # a multiple of 8
 with open(os.path.join(folder, "big.tlz"), "wb") as archive:
     for i, name in enumerate(names):
         data = os.urandom(size)
-        if i == 1:
-            with open(os.path.join(folder, "2.bin"), "wb") as f:
+        if i in (1, 5):
+            with open(os.path.join(folder, f"{i + 1}.bin"), "wb") as f:
                 f.write(data)
         stream = bytearray(size // 8 * 9)
         stream[0::9] = b"\xff" * (size // 8)
@@ -40,6 +41,12 @@ LABEL1=100
 if drv freeze 'TCompressForm|' $LABEL1 'c:\progress-test\korvani\?.bin' 300000 >"$E2E_TMP/peek"; then
   screenshot progress_window
   same "the window stands still while the installer is held" "$(drv peek 'TCompressForm|')" "$(cat "$E2E_TMP/peek")"
+  # Meanwhile another program of the user writes its own bytes over the end of work.tmp,
+  # the end of 6.bin's stream (whole groups of a flag byte and eight literals), which the
+  # installer has not read yet.
+  head -c 9000 /dev/zero | tr '\0' '\377' >"$E2E_TMP/other.bin"
+  drv overwrite 'c:\progress-test\work.tmp' $(($(stat -c %s "$E2E_TMP/big.tlz") - 9000)) \
+    "$(dos_path "$E2E_TMP/other.bin")"
   check "the installer goes on" drv thaw 'TCompressForm|'
   sed 's/^/  | /' "$E2E_TMP/peek"
   expect_line "caption" "$E2E_TMP/peek" "caption=進捗状況"
@@ -61,4 +68,6 @@ fi
 notice finished 'セットアップが正常に終了しました' 300000
 wait_setup_exit "exit code"
 check "large file intact" cmp -s "$(drive_c 'progress-test/korvani/data/2.bin')" "$E2E_TMP/2.bin"
+check "the last file is the payload's, not the other program's" \
+  cmp -s "$(drive_c 'progress-test/korvani/6.bin')" "$E2E_TMP/6.bin"
 e2e_finish

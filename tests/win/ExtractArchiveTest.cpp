@@ -68,11 +68,19 @@ TEST(ExtractArchive, WritesEveryFileAndMovesTheBarByArchiveOffsets) {
   EXPECT_TRUE(FolderExists(folder + "\\sub"));
   EXPECT_FALSE(form.FileBar.Visible());
 
-  // Again into the same folder: existing files are overwritten.
+  // Again into the same folder: existing files are replaced, never written into. A
+  // hard link there to a file elsewhere (no link that a reparse point or a real path
+  // shows) stays that file's own.
   ASSERT_TRUE(WriteTestFile(folder + "\\UnInst.exe", "old and longer than nothing at all"));
+  const Text elsewhere = temp / "elsewhere.txt";
+  ASSERT_TRUE(WriteTestFile(elsewhere, "someone else's"));
+  ASSERT_TRUE(DeleteFileA((folder + "\\korvani.exe").c_str()));
+  ASSERT_TRUE(CreateHardLinkA((folder + "\\korvani.exe").c_str(), elsewhere.c_str(), nullptr));
   TRecordingCompressForm again;
   EXPECT_EQ(again.ExtractArchive(path, folder), 3);
   EXPECT_EQ(ReadTestFile(folder + "\\UnInst.exe"), entries[0].content);
+  EXPECT_EQ(ReadTestFile(folder + "\\korvani.exe"), entries[2].content);
+  EXPECT_TRUE(ReadTestFile(elsewhere) == "someone else's") << "written through the hard link";
 }
 
 TEST(ExtractArchive, AFolderEndingInABackslashDoublesTheSeparator) {

@@ -1,9 +1,14 @@
-// The folder services on the real (Wine) file system.
+// The folder services on the real (Wine) file system, and the security descriptor of
+// the folders the installer makes.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <sddl.h>
 
 #include "ExpectThrow.h"
 #include "TempFolder.h"
 #include "base/Exceptions.h"
+#include "app/FolderSecurity.h"
 #include "app/Folders.h"
 #include "app/PathText.h"
 
@@ -101,6 +106,65 @@ TEST(Folders, CompareTextNoCaseAndExecutablePath) {
   EXPECT_EQ(NamePart(exe), "win_tests.exe");
   EXPECT_EQ(FolderPrefix(exe).back(), '\\');
   EXPECT_TRUE(FolderExists(FolderPrefix(exe)));
+}
+
+// Read back entry by entry, as `icacls` lists a folder on Windows (Wine keeps no
+// permissions on disk): only SYSTEM and Administrators may change anything, Users may
+// read and run, and nothing of the parent's rights (at the root of C:, modify for every
+// signed-in user) is inherited.
+TEST(Folders, TheProtectedDescriptorLetsOnlySystemAndAdministratorsChangeAnything) {
+  const UniqueLocalMemory descriptor = ProtectedFolderDescriptor();
+  ASSERT_TRUE(descriptor);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor.get(), &control, &revision));
+  EXPECT_NE(control & SE_DACL_PROTECTED, 0) << "the parent's rights would be inherited";
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted));
+  ASSERT_TRUE(present);
+  ASSERT_NE(dacl, nullptr) << "a null list lets everyone do everything";
+
+  struct Account {
+    WELL_KNOWN_SID_TYPE type;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    ACCESS_MASK granted;
+  } system{WinLocalSystemSid, {}, 0}, administrators{WinBuiltinAdministratorsSid, {}, 0},
+      users{WinBuiltinUsersSid, {}, 0};
+  for (Account* account : {&system, &administrators, &users}) {
+    DWORD size = sizeof account->sid;
+    ASSERT_TRUE(CreateWellKnownSid(account->type, nullptr, account->sid, &size));
+  }
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+    ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << i;
+    // For the folder itself, and inherited by its files and subfolders.
+    EXPECT_EQ(ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE | INHERIT_ONLY_ACE),
+              OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE)
+        << i;
+    PSID sid = &ace->SidStart;
+    Account* owner = nullptr;
+    for (Account* account : {&system, &administrators, &users}) {
+      if (EqualSid(sid, account->sid)) owner = account;
+    }
+    if (owner == nullptr) {
+      char* text = nullptr;
+      ConvertSidToStringSidA(sid, &text);
+      ADD_FAILURE() << "an entry for another account: " << (text ? text : "?");
+      LocalFree(text);
+      continue;
+    }
+    owner->granted |= ace->Mask;
+  }
+  EXPECT_EQ(system.granted & FILE_ALL_ACCESS, static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
+  EXPECT_EQ(administrators.granted & FILE_ALL_ACCESS, static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
+  const ACCESS_MASK readAndRun = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
+  EXPECT_EQ(users.granted & readAndRun, readAndRun);
+  const ACCESS_MASK change = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                             FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                             GENERIC_ALL;
+  EXPECT_EQ(users.granted & change, 0u) << std::hex << users.granted;
 }
 
 }  // namespace

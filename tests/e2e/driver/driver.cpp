@@ -51,6 +51,9 @@
 //   driver version EXE                     the version resource as Windows reads it: the
 //                                          language and code page, the fixed file and
 //                                          product versions, then NAME=TEXT per string
+//   driver overwrite FILE OFFSET SOURCE    write the bytes of SOURCE into FILE from
+//                                          OFFSET on, as any program of the user may
+//                                          (the file opened for writing, sharing all)
 //   driver hold FILE                       open a file without sharing, until "release"
 //   driver held [ms]                       wait until "hold" has the file open
 //   driver release                         let "hold" close its file and end
@@ -598,6 +601,27 @@ int VersionCommand(const wchar_t* exe) {
   return 0;
 }
 
+int OverwriteCommand(const wchar_t* path, const wchar_t* offset, const wchar_t* source) {
+  HANDLE in = CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return Fail(L"cannot open the source", 2);
+  std::vector<char> bytes(GetFileSize(in, nullptr));
+  DWORD got = 0;
+  ReadFile(in, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  CloseHandle(in);
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Fail(L"cannot open the file for writing (error " + std::to_wstring(GetLastError()) + L")");
+  }
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(_wcstoui64(offset, nullptr, 10));
+  DWORD written = 0;
+  const bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+                  WriteFile(file, bytes.data(), got, &written, nullptr) && written == got;
+  CloseHandle(file);
+  return ok ? 0 : Fail(L"cannot write the file", 2);
+}
+
 // Opens the file without any sharing and keeps it open until "release".
 int HoldCommand(const wchar_t* path) {
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, kHeldEvent);
@@ -717,7 +741,7 @@ int RunCommand(const wchar_t* exe, const wchar_t* show) {
 int Usage() {
   return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|key|settle|focus|"
               L"items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
-              L"setresource|version|hold|held|release|noproc|run|minimize|restore ... (see driver.cpp)",
+              L"setresource|version|overwrite|hold|held|release|noproc|run|minimize|restore ... (see driver.cpp)",
               2);
 }
 
@@ -731,6 +755,7 @@ int SystemCommand(const std::wstring& command, int n, wchar_t** a) {
   if (command == L"resource" && n == 4) return ResourceCommand(a[0], a[1], a[2], a[3]);
   if (command == L"setresource" && n == 4) return SetResourceCommand(a[0], a[1], a[2], a[3]);
   if (command == L"version" && n == 1) return VersionCommand(a[0]);
+  if (command == L"overwrite" && n == 3) return OverwriteCommand(a[0], a[1], a[2]);
   if (command == L"hold" && n == 1) return HoldCommand(a[0]);
   if (command == L"held" && n <= 1) return HeldCommand(n == 1 ? Ms(a[0]) : kWindowWait);
   if (command == L"release" && n == 0) return ReleaseCommand();
