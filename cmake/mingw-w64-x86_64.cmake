@@ -1,11 +1,14 @@
 # Cross toolchain for the Windows build: mingw-w64 x86_64, run under Wine by the
 # emulator wrapper. The thread model is posix unless KORVANI_THREAD_MODEL says win32:
-# GoogleTest needs std::mutex, which only the posix model has, while the programs have
-# one thread and need none of the posix model's thread library (the release build).
+# GoogleTest needs std::mutex, which only the posix model has. The win32 model (Debian's
+# g++-mingw-w64-x86-64-win32, not installed by scripts/bootstrap) would spare the
+# programs the posix model's thread library, some 26 KB; but under Wine a Setup.exe built
+# with it went on past a refused registry key in the installation scenario, which the
+# posix build does not, so every build uses posix until that is understood.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(KORVANI_THREAD_MODEL posix CACHE STRING "thread model of the mingw-w64 compilers: posix or win32")
+set(KORVANI_THREAD_MODEL posix CACHE STRING "thread model of the mingw-w64 compilers, posix or win32 (read when a tree is first configured)")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KORVANI_THREAD_MODEL)
 set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-${KORVANI_THREAD_MODEL})
 set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-${KORVANI_THREAD_MODEL})
