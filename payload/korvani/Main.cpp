@@ -3,6 +3,7 @@
 // shows the folder it was installed in. It has no other function.
 #include <windows.h>
 
+#include "base/SystemLibrary.h"
 #include "common/ModuleFolder.h"
 #include "common/Product.h"
 
@@ -67,6 +68,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  RestrictDllSearchToSystemFolder();
   g_font = CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");

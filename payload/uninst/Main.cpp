@@ -1,12 +1,14 @@
 // UnInst.exe: removes the installed application. Asked from its Start-menu shortcut,
-// it asks the user first; on "yes" it hands over to a copy of itself in the temporary
-// folder (a running program cannot delete its own file), and that copy removes the
-// installation, reports what it could not remove, and is deleted when it ends.
+// it asks the user first; on "yes" it hands over to a copy of itself in a new folder
+// that only administrators can write to (a running program cannot delete its own file),
+// and that copy removes the installation, reports what it could not remove, and is
+// deleted when it ends.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <vector>
 
+#include "base/SystemLibrary.h"
 #include "common/ModuleFolder.h"
 #include "uninst/UninstallPlan.h"
 #include "uninst/Uninstaller.h"
@@ -48,6 +50,7 @@ int Remove(const uninst::Request& request) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
   std::vector<Text> arguments = uninst::SplitArguments(GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());
   const uninst::Request request = uninst::ParseArguments(arguments);

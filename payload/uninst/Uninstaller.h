@@ -1,6 +1,6 @@
 #pragma once
-// The uninstaller's work on the system: handing over to a copy of itself in the
-// temporary folder, and removing what the installation made.
+// The uninstaller's work on the system: handing over to a copy of itself in a folder
+// of its own, and removing what the installation made.
 #include "base/Text.h"
 #include "uninst/UninstallPlan.h"
 
@@ -9,10 +9,13 @@ namespace uninst {
 // The path of a shell special folder (a CSIDL value); empty when it has none.
 Text SpecialFolderPath(int csidl);
 
-// Copies the running program into the temporary folder and starts the copy to remove
-// the installation in `installFolder` once this process has ended. The copy is opened
-// for deletion on close and the handle is inherited, so the system deletes the copy
-// when it ends. Returns 0, or the system's error code when nothing was started.
+// Copies the running program into a new folder below the Windows folder's Temp, which
+// only the system and administrators may change, and starts the copy to remove the
+// installation in `installFolder` once this process has ended. The copy is held open
+// without write or delete sharing until it has started, and opened for deletion on
+// close with the handle inherited, so the system deletes the copy when it ends; the
+// empty folder goes at the next restart. Returns 0, or the system's error code when
+// nothing was started.
 unsigned long StartRemovingCopy(const Text& installFolder);
 
 // Waits (bounded) until the process whose handle was inherited has ended, and closes

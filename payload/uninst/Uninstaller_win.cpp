@@ -2,11 +2,13 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
 #include <string>
 
+#include "base/Handle.h"
 #include "common/ModuleFolder.h"
 #include "common/PayloadPath.h"
 #include "common/Product.h"
@@ -19,6 +21,40 @@ constexpr DWORD kParentWaitMs = 60 * 1000;
 // The first process's image may stay mapped a moment after it has ended.
 constexpr int kOwnFileTries = 25;
 constexpr DWORD kOwnFileRetryMs = 200;
+
+// The removing copy's folder: the system and administrators only, nothing inherited from
+// the folder above it.
+constexpr char kCopyFolderAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+constexpr char kCopyFile[] = "korvani-uninst.exe";
+
+using UniqueLocal = UniqueHandle<HLOCAL, NullCloser<HLOCAL, decltype(&LocalFree), &LocalFree>>;
+
+// Creates a new folder for the removing copy below the Windows folder's Temp, with the
+// access list above. Only a name that did not exist is taken, so nothing in it (a link,
+// a planted DLL) can have been prepared by another user. Returns 0 or the system's error.
+DWORD MakeCopyFolder(Text* folder) {
+  char windows[MAX_PATH];
+  const UINT n = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return ERROR_PATH_NOT_FOUND;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kCopyFolderAccess, SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    return GetLastError();
+  }
+  const UniqueLocal descriptorOwner(descriptor);
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+  const Text temp = payload::JoinPath(Text(windows, n), "Temp");
+  LARGE_INTEGER now = {};
+  QueryPerformanceCounter(&now);
+  const std::string unique = std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(static_cast<unsigned long long>(now.QuadPart) & 0xFFFFFFu);
+  DWORD error = ERROR_ALREADY_EXISTS;
+  for (int i = 0; i < 100 && error == ERROR_ALREADY_EXISTS; ++i) {
+    *folder = payload::JoinPath(temp, "korvani-uninst-" + unique + "-" + std::to_string(i));
+    error = CreateDirectoryA(folder->c_str(), &attributes) ? 0 : GetLastError();
+  }
+  return error;
+}
 
 bool Exists(const Text& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -177,30 +213,31 @@ Text SpecialFolderPath(int csidl) {
 }
 
 unsigned long StartRemovingCopy(const Text& installFolder) {
-  char temp[MAX_PATH];
-  const DWORD n = GetTempPathA(MAX_PATH, temp);
-  if (n == 0 || n >= MAX_PATH) return GetLastError() ? GetLastError() : ERROR_PATH_NOT_FOUND;
-  const Text tempFolder(temp);
-
-  // A name of our own that no other copy holds.
-  const Text self = payload::ModulePath();
-  Text copy;
-  DWORD error = ERROR_FILE_EXISTS;
-  for (int i = 0; i < 100 && error == ERROR_FILE_EXISTS; ++i) {
-    copy = payload::JoinPath(tempFolder, "korvani-uninst-" + std::to_string(GetCurrentProcessId()) +
-                                             "-" + std::to_string(i) + ".exe");
-    error = CopyFileA(self.c_str(), copy.c_str(), TRUE) ? 0 : GetLastError();
-  }
+  Text folder;
+  DWORD error = MakeCopyFolder(&folder);
   if (error != 0) return error;
+  char system[MAX_PATH];
+  const UINT n = GetSystemDirectoryA(system, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return ERROR_PATH_NOT_FOUND;
+  const Text copy = payload::JoinPath(folder, kCopyFile);
+  // The folder is new, so the copy is a new file, never written through a name that was there.
+  if (!CopyFileA(payload::ModulePath().c_str(), copy.c_str(), TRUE)) {
+    error = GetLastError();
+    RemoveDirectoryA(folder.c_str());
+    return error;
+  }
 
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  // The copy goes away when the last handle to it is closed: this one, which the copy
-  // inherits and holds until it ends.
-  HANDLE cleanup = CreateFileA(copy.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
-                               OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (cleanup == INVALID_HANDLE_VALUE) {
-    // Without it the copy stays behind; let the next restart remove it where allowed.
-    MoveFileExA(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  // From here until it has started, nobody may write, rename or delete the copy; it goes
+  // away when the last handle to it is closed: this one, which the copy inherits and
+  // holds until it ends.
+  UniqueFile cleanup(CreateFileA(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, &inherit,
+                                 OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!cleanup) {
+    error = GetLastError();
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+    return error;
   }
   HANDLE selfProcess = nullptr;
   DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &selfProcess,
@@ -211,19 +248,24 @@ unsigned long StartRemovingCopy(const Text& installFolder) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  // The copy works from the temporary folder, so that nothing of it holds the
-  // installation folder.
+  // The copy works from the system folder, so that nothing of it holds the installation
+  // folder or its own.
   const BOOL started = CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                      nullptr, tempFolder.c_str(), &startup, &process);
+                                      nullptr, Text(system, n).c_str(), &startup, &process);
   error = started ? 0 : GetLastError();
   if (started) {
     AllowSetForegroundWindow(process.dwProcessId);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-  } else if (cleanup == INVALID_HANDLE_VALUE) {
-    DeleteFileA(copy.c_str());
+    // Nothing can remove the folder while the copy runs in it, nor the copy while the
+    // system still has it mapped when its handle closes: the next restart removes what
+    // is left, and nobody else can put anything at these paths meanwhile.
+    MoveFileExA(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  } else {
+    cleanup.reset();
+    RemoveDirectoryA(folder.c_str());
   }
-  if (cleanup != INVALID_HANDLE_VALUE) CloseHandle(cleanup);
   // selfProcess stays open: it is this process, and ends with it.
   return error;
 }

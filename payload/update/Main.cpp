@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/SystemLibrary.h"
 #include "common/ModuleFolder.h"
 #include "common/PayloadPath.h"
 #include "common/Product.h"
@@ -19,6 +20,7 @@ void Complain(const Text& text) {
 
 // Exit codes: 0 started, 1 the application is missing, 2 it could not be started.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
   const Text folder = payload::ModuleFolder();
   const Text application = payload::JoinPath(folder, product::kApplicationFile);
 

@@ -64,9 +64,11 @@ archive::DecodeStatus TCompressForm::DecodeEntry(std::uint32_t size) {
 }
 
 void TCompressForm::EntryWritten() {
+  // The bar invalidates only the part that moved; the label is drawn again with its new
+  // path, the form where the old one was. That one repaint also paints the bar, and the
+  // whole window after it was shown.
   AllBar.SetPosition(AllBarScale.Position(ArchiveFile.Tell()));
-  Label1.SetRedraw(true);
-  Repaint();
+  Label1.ResumeRedraw();
 }
 
 int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {

@@ -53,6 +53,11 @@ class TDriveComboBox : public TCustomComboBox {
 // case following the letter's), and for a network drive its remote name instead.
 Text VolumeLabelText(char letter);
 Text NetworkShareText(char letter);
+// Loads, once, the system's network provider library, which gives a network drive's
+// remote name; it is not imported, so that no DLL of that name beside the program is
+// ever loaded. Throws Exception when the system folder has none. The installer calls
+// it at start-up, so that a missing library is reported there.
+void LoadNetworkProvider();
 // A volume label as the drive box shows it after that letter: lower case after a lower
 // case letter, upper case after an upper case one, in brackets.
 Text BracketedLabel(const Text& label, char letter);

@@ -1,10 +1,9 @@
 #include "folderdlg/DriveComboBox.h"
 
-#include <winnetwk.h>
-
 #include <algorithm>
 
 #include "app/Folders.h"
+#include "base/SystemLibrary.h"
 #include "folderdlg/DirectoryListBox.h"
 #include "folderdlg/FileNames.h"
 #include "ui/Font.h"
@@ -35,6 +34,14 @@ Text CaseLikeLetter(const Text& text, char letter) {
   return IsLower(letter) ? FileNameLowerCase(text) : FileNameUpperCase(text);
 }
 
+using GetConnectionProc = DWORD(WINAPI*)(LPCSTR device, LPSTR remote, LPDWORD size);
+
+GetConnectionProc GetConnection() {
+  static const SystemLibrary library("mpr.dll");
+  static const auto getConnection = library.Proc<GetConnectionProc>("WNetGetConnectionA");
+  return getConnection;
+}
+
 }  // namespace
 
 Text VolumeLabelText(char letter) {
@@ -55,9 +62,11 @@ Text NetworkShareText(char letter) {
   const char device[3] = {ToUpper(letter), ':', '\0'};
   char remote[261] = {};
   DWORD size = sizeof remote;
-  if (WNetGetConnectionA(device, remote, &size) == NO_ERROR) return CaseLikeLetter(remote, letter);
+  if (GetConnection()(device, remote, &size) == NO_ERROR) return CaseLikeLetter(remote, letter);
   return VolumeLabelText(letter);
 }
+
+void LoadNetworkProvider() { GetConnection(); }
 
 TDriveComboBox::~TDriveComboBox() {
   if (dirList_ != nullptr) dirList_->driveCombo_ = nullptr;

@@ -28,10 +28,17 @@ HICON TApplication::Icon() {
   return icon_;
 }
 
+void TApplication::LoadCommonControls() {
+  if (commonControls_) return;
+  SystemLibrary library("comctl32.dll");
+  using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  library.Proc<InitProc>("InitCommonControlsEx")(&controls);
+  commonControls_.emplace(std::move(library));
+}
+
 HWND TApplication::Handle() {
   if (handle_ == nullptr) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &TApplication::WndProc;

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/Exceptions.h"
+#include "base/SystemLibrary.h"
 #include "base/Text.h"
 #include "ui/Form.h"
 
@@ -20,6 +22,10 @@ class TApplication {
   void SetTitle(const Text& title);
   HWND Handle();  // created on first use
   HICON Icon();   // the program's "MAINICON"
+  // The system's common controls (the progress bar's window class), loaded from the
+  // system folder and initialised once, and kept until the forms are gone. Throws
+  // Exception when they cannot be loaded.
+  void LoadCommonControls();
 
   TForm* MainForm() const { return mainForm_; }
   bool Terminated() const { return terminated_; }
@@ -88,6 +94,7 @@ class TApplication {
   std::vector<HWND> hiddenByMinimize_;
   HWND activeBeforeMinimize_ = nullptr;
   int dispatchDepth_ = 0;
+  std::optional<SystemLibrary> commonControls_;  // before the forms: freed after them
   std::vector<std::unique_ptr<TForm>> forms_;
   std::vector<std::unique_ptr<TForm>> pendingFree_;
 };

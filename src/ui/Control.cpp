@@ -1,24 +1,23 @@
 #include "ui/Control.h"
 
-#include <commctrl.h>
-
 #include "ui/Application.h"
 #include "ui/Form.h"
-
-namespace {
-const char kControlProperty[] = "KorvaniControl";
-const UINT_PTR kSubclassId = 1;
-}  // namespace
 
 TControl::~TControl() {
   // Out of the form's list first: a message routed by the form during teardown must
   // not reach this object any more.
   if (form_ != nullptr) form_->RemoveControl(this);
   if (handle_ != nullptr && IsWindow(handle_)) {
-    RemoveWindowSubclass(handle_, &TControl::SubclassProc, kSubclassId);
-    RemovePropA(handle_, kControlProperty);
-    DestroyWindow(handle_);
+    HWND window = handle_;
+    Unsubclass();
+    DestroyWindow(window);
   }
+}
+
+void TControl::Unsubclass() {
+  SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
+  SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+  handle_ = nullptr;
 }
 
 void TControl::CreateHandle(TForm& form, const char* windowClass, DWORD style, DWORD exStyle,
@@ -32,14 +31,21 @@ void TControl::CreateHandle(TForm& form, const char* windowClass, DWORD style, D
                             form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleA(nullptr), nullptr);
   if (handle_ == nullptr) throw Exception("コントロールを作成できません: " + name_);
-  SetPropA(handle_, kControlProperty, this);
-  SetWindowSubclass(handle_, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  systemProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::SubclassProc)));
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
   form.AddControl(this);
 }
 
 TControl* TControl::FromHandle(HWND window) {
-  return window ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+  // Only a window running our procedure is a control of ours: the user data slot of any
+  // other window belongs to someone else.
+  if (window == nullptr ||
+      GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TControl::SubclassProc)) {
+    return nullptr;
+  }
+  return reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 int TControl::Id() const { return handle_ ? GetDlgCtrlID(handle_) : 0; }
@@ -109,7 +115,20 @@ void TControl::Repaint() {
   UpdateWindow(handle_);
 }
 
-void TControl::SetRedraw(bool redraw) { SendMessageA(handle_, WM_SETREDRAW, redraw, 0); }
+void TControl::SetRedraw(bool redraw) {
+  if (!redraw && !redrawOff_) boundsWhenRedrawOff_ = BoundsRect();
+  redrawOff_ = !redraw;
+  SendMessageA(handle_, WM_SETREDRAW, redraw, 0);
+}
+
+void TControl::ResumeRedraw() {
+  const bool wasOff = redrawOff_;
+  SetRedraw(true);
+  RECT area = BoundsRect();
+  if (wasOff) UnionRect(&area, &area, &boundsWhenRedrawOff_);
+  RedrawWindow(GetParent(handle_), &area, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
 
 HBRUSH TControl::CtlColor(HDC dc) {
   SetTextColor(dc, font_.color);
@@ -124,17 +143,17 @@ LRESULT TControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(handle_, message, wParam, lParam);
+  return CallWindowProcA(systemProc_, handle_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) noexcept {
-  auto* control = reinterpret_cast<TControl*>(data);
+LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+  auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (control == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, &TControl::SubclassProc, kSubclassId);
-    RemovePropA(window, kControlProperty);
-    control->handle_ = nullptr;
-    return DefSubclassProc(window, message, wParam, lParam);
+    const WNDPROC systemProc = control->systemProc_;
+    control->Unsubclass();
+    return CallWindowProcA(systemProc, window, message, wParam, lParam);
   }
   try {
     return control->WndProc(message, wParam, lParam);

@@ -2,6 +2,8 @@
 // The base of every control: a child window of a form, created from a layout entry,
 // subclassed so that it can handle its own messages, and told by its form of the
 // notifications (command, colour, owner drawing) that Windows sends to the parent.
+// The window keeps its object in its user data slot and the control object keeps the
+// system class's procedure, so that neither needs a window property per message.
 #include <windows.h>
 
 #include "base/Text.h"
@@ -57,6 +59,10 @@ class TControl {
   void Repaint();  // invalidate and paint at once
   // Whether changes are drawn as they happen; when off, they wait for a repaint.
   void SetRedraw(bool redraw);
+  // Turns drawing back on and paints at once what changed while it was off: the control
+  // where it is now and its form where the control was. Other windows are not redrawn;
+  // only what waits to be painted anyway is painted with it.
+  void ResumeRedraw();
 
   // The object behind a control window of this program, or null.
   static TControl* FromHandle(HWND window);
@@ -79,12 +85,17 @@ class TControl {
 
  private:
   friend class TForm;  // a form that dies before its controls clears their form
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data) noexcept;
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept;
+  // Gives the window back its system procedure and forgets this object.
+  void Unsubclass();
   HWND handle_ = nullptr;
+  WNDPROC systemProc_ = nullptr;  // the window class's own procedure
   TForm* form_ = nullptr;
   Text name_;
   TFont font_;
+  bool redrawOff_ = false;
+  RECT boundsWhenRedrawOff_{};  // where the control was last drawn
   bool hasColor_ = false;
   bool transparent_ = false;
   COLORREF color_ = 0;

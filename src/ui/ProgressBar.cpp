@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include "ui/Application.h"
+
 void TProgressBar::Create(TForm& form, const ControlLayout& layout, bool smooth, bool visible) {
+  Application->LoadCommonControls();
   CreateHandle(form, PROGRESS_CLASSA, (visible ? WS_VISIBLE : 0) | (smooth ? PBS_SMOOTH : 0), 0,
                layout);
   SetRange(0, 100);

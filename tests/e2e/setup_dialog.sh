@@ -5,6 +5,7 @@
 # after exactly one close handler. Started minimised (show command 7, as a shortcut set
 # to "minimised" starts it), restoring the task-bar entry brings the dialog up with its
 # default folder; its own minimise box minimises the program, and restoring brings it back.
+# Stand-ins for system DLLs beside the installer are never loaded.
 . "$(dirname "$0")/lib/common.sh"
 
 start_setup
@@ -86,5 +87,16 @@ else
 fi
 wait_setup_exit "minimised start: exit code"
 same "minimised start: FormClose ran once" "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 1
+
+# Stand-ins for COMCTL32.dll and MPR.dll beside the installer, as another user can leave
+# them in a download folder, with Wine told to prefer a DLL found there, as Windows does
+# for DLLs that are not among its known DLLs: the dialog opens, and neither stand-in ran.
+PLANTED="$E2E_TMP/planted"
+mkdir -p "$PLANTED"
+cp "$SETUP_EXE" "$STANDIN_DIR/COMCTL32.dll" "$STANDIN_DIR/MPR.dll" "$PLANTED/"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32,mpr=n,b" start_setup "$PLANTED/Setup.exe"
+same "planted DLLs: neither stand-in ran" "$(find "$PLANTED" -iname '*.ran' -printf '%f ')" ""
+drv close 'TSetupForm|'
+wait_setup_exit "planted DLLs: exit code"
 
 e2e_finish
