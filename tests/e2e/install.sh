@@ -3,8 +3,8 @@
 # default install and what it leaves (folder, registry value, work.tmp, the five files,
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
 # "\", an installer that scripts/package made of other files, a second install over the
-# first, the empty field, a folder that cannot be created, shortcut 1 failing, a broken
-# payload, a device name in the payload, and the registry refused. While the outcome box
+# first, the empty field, a folder that cannot be created, a relative folder, shortcut 1
+# failing, a broken payload, a device name in the payload, and the registry refused. While the outcome box
 # is up the task-bar window is disabled, and closing from it changes nothing. The
 # installed UnInst.exe removes what the installer made, also from a folder named with ソ
 # and 表 typed with a trailing "\", and keeps a file of the user's own there.
@@ -184,6 +184,16 @@ echo "== a folder that cannot be created"
 echo x >"$(drive_c blocker)"
 install nofolder 'c:\blocker\korvani' ticked "ディレクトリ作成に失敗しました"
 same "nofolder: registry untouched" "$(drv regvalue "$KEY" Path)" 'type=1 size=10 text=c:\second'
+
+echo "== a relative folder, typed from a known current folder"
+# ..\x would land beside the installer's current folder, which the user never sees: it
+# is refused, and nothing is made or recorded.
+mkdir -p "$(drive_c cwd/here)"
+pushd "$(drive_c cwd/here)" >/dev/null || fail "cannot enter the current folder"
+install relative '..\x' ticked "ディレクトリ作成に失敗しました"
+popd >/dev/null || fail "cannot leave the current folder"
+same "relative: nothing made beside the current folder" "$(ls -A "$(drive_c cwd)")" here
+same "relative: registry untouched" "$(drv regvalue "$KEY" Path)" 'type=1 size=10 text=c:\second'
 
 echo "== shortcut 1 failing"
 rm -f "$DESKTOP/$DESC.lnk" "$MENU"/*.lnk
