@@ -3,8 +3,9 @@
 # default install and what it leaves (folder, registry value, work.tmp, the five files,
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
 # "\", an installer that scripts/package made of other files, a second install over the
-# first, the empty field, a folder that cannot be created, a relative folder, shortcut 1
-# failing, a broken payload, a device name in the payload, and the registry refused. While the outcome box
+# first, the empty field, a folder that cannot be created, a relative folder, a folder
+# too long for shortcut 1's target, shortcut 1 failing, a broken payload, a device name
+# in the payload, and the registry refused. While the outcome box
 # is up the task-bar window is disabled, and closing from it changes nothing. The
 # installed UnInst.exe removes what the installer made, also from a folder named with ソ
 # and 表 typed with a trailing "\", and keeps a file of the user's own there.
@@ -194,6 +195,18 @@ install relative '..\x' ticked "ディレクトリ作成に失敗しました"
 popd >/dev/null || fail "cannot leave the current folder"
 same "relative: nothing made beside the current folder" "$(ls -A "$(drive_c cwd)")" here
 same "relative: registry untouched" "$(drv regvalue "$KEY" Path)" 'type=1 size=10 text=c:\second'
+
+echo "== a folder so long that shortcut 1 cannot take its target"
+# c:\ and 245 letters: the files fit; the shortcut fields hold 259 characters, as many
+# as \update.exe makes, one fewer than \korvani.exe. Shortcut 1 is not saved with a cut
+# target, and no success is claimed.
+rm -f "$DESKTOP/$DESC.lnk" "$MENU"/*.lnk
+LONG="c:\\$(printf 'l%.0s' $(seq 245))"
+install long "$LONG" ticked "ショートカットの作成に失敗しました"
+same_file "long: korvani.exe installed" "$(unix_path "$LONG")/korvani.exe" "$PAYLOAD_FILES/korvani.exe"
+check "long: shortcut 1 is not saved" [ ! -e "$MENU/$DESC.lnk" ]
+shortcut_is "$MENU/${DESC}起動.lnk" "$LONG\\update.exe" "$LONG"
+rm -rf "$(unix_path "$LONG")"
 
 echo "== shortcut 1 failing"
 rm -f "$DESKTOP/$DESC.lnk" "$MENU"/*.lnk
