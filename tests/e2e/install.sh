@@ -63,7 +63,10 @@ if drv wait 'TMessageForm|' 60000; then
   check "default: the task-bar window is disabled during the box" \
     grep -q '^window .* enabled=0 ' <(drv dump "$TASKBAR")
   drv close "$TASKBAR"
+  drv endtask "$TASKBAR"
   drv settle "$TASKBAR"
+  same "default: closing from the task bar runs no close handler" \
+    "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 0
   check "default: closing from the task bar leaves the box up" drv wait 'TMessageForm|' 0
 fi
 notice default "セットアップが正常に終了しました"
