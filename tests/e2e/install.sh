@@ -2,13 +2,13 @@
 # Installations from start to end in a fresh Wine prefix, as a user runs them: the
 # default install and what it leaves (folder, registry value, work.tmp, the five files,
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
-# "\", an installer that scripts/package made of other files, a second install over the
-# first, the empty field, a folder that cannot be created, a relative folder, a folder
-# too long for shortcut 1's target, shortcut 1 failing, a broken payload, a device name
-# in the payload, and the registry refused. While the outcome box
-# is up the task-bar window is disabled, and closing from it changes nothing. The
-# installed UnInst.exe removes what the installer made, also from a folder named with ソ
-# and 表 typed with a trailing "\", and keeps a file of the user's own there.
+# "\", an installer that scripts/package made of other files packed with --best, a
+# second install over the first, the empty field, a folder that cannot be created, a
+# relative folder, a folder too long for shortcut 1's target, shortcut 1 failing, a
+# broken payload, a device name in the payload, and the registry refused. While the
+# outcome box is up the task-bar window is disabled, and closing from it changes
+# nothing. The installed UnInst.exe removes what the installer made, also from a folder
+# named with ソ and 表 typed with a trailing "\", and keeps a file of the user's own there.
 WINEPREFIX="$BUILD_DIR/wine-prefix-install"
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 export WINEPREFIX
@@ -154,7 +154,15 @@ check "package: the refusals wrote nothing" [ ! -e "$E2E_TMP/Refused.exe" ]
 if package --best "$(drive_c setup/Vendor.exe)" "${PROGRAMS[@]}" \
      'data\samples\sample.bin='"$VENDOR/sample.bin" '書類\領収書一覧.txt='"$VENDOR/receipts.txt"; then
   pass "package: Vendor.exe written"
+  # Its payload is a --best archive: smaller than the default packing of the same
+  # inputs, and what the installer writes to work.tmp and extracts from.
+  BEST_TLZ="$BUILD_DIR/payload/package.tlz"
+  "$TLZPACK" pack --inputs "$BUILD_DIR/payload/package.inputs" -- "$E2E_TMP/default.tlz" >/dev/null ||
+    fail "package: could not pack the inputs by default"
+  check "package: the --best payload is smaller than the default one" \
+    test "$(stat -c %s "$BEST_TLZ")" -lt "$(stat -c %s "$E2E_TMP/default.tlz")"
   INSTALLER="$(drive_c setup/Vendor.exe)" install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
+  same_file "vendor: work.tmp is the --best payload" "$(drive_c setup/work.tmp)" "$BEST_TLZ"
   same_file "vendor: korvani.exe" "$(drive_c vendor/korvani.exe)" "$PAYLOAD_FILES/korvani.exe"
   same_file "vendor: UPDATE.EXE" "$(drive_c vendor/UPDATE.EXE)" "$PAYLOAD_FILES/update.exe"
   same_file "vendor: UnInst.exe" "$(drive_c vendor/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
