@@ -2,7 +2,19 @@
 
 namespace {
 const char kFolderDelimiters[] = "\\:";
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The index just past the name that starts at `i`: up to the next separator or the
+// end, stepping over double-byte characters whole, so that the second byte of "表"
+// (95 5C) does not end it.
+std::size_t NameEnd(const Text& path, std::size_t i) {
+  while (i < path.size() && !IsSeparator(path[i])) i += sjis::CharLength(path, i);
+  return i;
 }
+}  // namespace
 
 Text FolderPrefix(const Text& path) {
   return path.substr(0, sjis::LastDelimiter(path, kFolderDelimiters));
@@ -36,4 +48,12 @@ Text DrivePart(const Text& path) {
 
 Text NamePart(const Text& path) {
   return path.substr(sjis::LastDelimiter(path, kFolderDelimiters));
+}
+
+bool IsFullPath(const Text& path) {
+  if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
+  if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  const std::size_t serverEnd = NameEnd(path, 2);
+  if (serverEnd == 2 || serverEnd >= path.size()) return false;  // no server, or no share after it
+  return NameEnd(path, serverEnd + 1) > serverEnd + 1;
 }

@@ -12,3 +12,8 @@ Text ContainingFolder(const Text& path);
 Text DrivePart(const Text& path);
 // The part after the last "\" or ":"; the whole path when it has neither.
 Text NamePart(const Text& path);
+// True when the path names one place whatever the process's current folder: a drive
+// letter with its colon and a "\" (c:\a), or a server and a share (\\server\share).
+// a\b, ..\a, c:a (in the current folder of drive C) and \a (at the root of the current
+// drive) are relative. Windows takes "/" for "\" in both forms.
+bool IsFullPath(const Text& path);

@@ -8,6 +8,7 @@
 
 #include "app/Folders.h"
 #include "app/MessageDialog.h"
+#include "app/PathText.h"
 #include "app/Registry.h"
 #include "app/ResourceStream.h"
 #include "archive/CompressForm.h"
@@ -62,7 +63,13 @@ void TSetupForm::SetupButtonClick() {
   auto registry = std::make_unique<TRegistry>();
   const Text folder = Edit1.GetText();  // used exactly as typed
 
-  if (!FolderExists(folder) && !MakeFolderPath(folder)) {
+  // A relative folder (..\x, c:x, \x) would be found from the process's current folder
+  // and drive, which the user never sees and the browse dialog changes; recorded as
+  // typed it would tell the application nothing. It is refused like a folder that cannot
+  // be made, before anything is written. The empty or blank field goes on to the folder
+  // service's own error, as before.
+  const bool blank = folder.find_first_not_of(' ') == Text::npos;
+  if ((!blank && !IsFullPath(folder)) || (!FolderExists(folder) && !MakeFolderPath(folder))) {
     ShowNotice("ディレクトリ作成に失敗しました");
     registry.reset();
     Close();

@@ -11,8 +11,10 @@ class TShellLink {
   // `iconIndex` of `iconFile`, the description, and the target's folder as working
   // folder; an existing file of that name is replaced. Returns the COM result of the
   // last step done: negative on failure (nothing is written then), otherwise success.
+  // Every step counts: a target, icon, description or working folder that the link
+  // does not take fails the call before anything is saved.
   // COM is initialised for the call and uninitialised again before it returns.
-  // A shortcut path longer than 259 characters is refused with
+  // A shortcut path, target or icon file longer than 259 characters is refused with
   // HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE).
   HRESULT CreateShortcut(const Text& target, const Text& linkFile, const Text& iconFile, int iconIndex,
                          const Text& description);

@@ -30,12 +30,21 @@ HRESULT TShellLink::CreateShortcut(const Text& target, const Text& linkFile, con
                               link.put_void());
     ComPtr<IPersistFile> file;
     if (SUCCEEDED(result)) result = link->QueryInterface(kPersistFileInterface, file.put_void());
+    // A property the link does not take fails the shortcut: saved without it, it would
+    // start nothing and still count as made. The link keeps its paths in fields of
+    // kLinkPathUnits; a longer target is not always refused by the link itself (Wine
+    // answers S_FALSE and keeps a cut text), so it is refused here first.
+    const auto fits = [](const Text& path) {
+      return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0) <= kLinkPathUnits;
+    };
+    const HRESULT tooLong = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    if (SUCCEEDED(result)) result = fits(target) ? link->SetPath(target.c_str()) : tooLong;
     if (SUCCEEDED(result)) {
-      link->SetPath(target.c_str());
-      link->SetIconLocation(iconFile.c_str(), iconIndex);
-      link->SetDescription(description.c_str());
-      link->SetWorkingDirectory(ShortcutWorkingFolder(target).c_str());
-
+      result = fits(iconFile) ? link->SetIconLocation(iconFile.c_str(), iconIndex) : tooLong;
+    }
+    if (SUCCEEDED(result)) result = link->SetDescription(description.c_str());
+    if (SUCCEEDED(result)) result = link->SetWorkingDirectory(ShortcutWorkingFolder(target).c_str());
+    if (SUCCEEDED(result)) {
       // A path that does not fit is refused whole: a cut one would name another file.
       wchar_t widePath[kLinkPathUnits];
       if (MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, widePath, kLinkPathUnits) == 0) {

@@ -2,14 +2,15 @@
 # Installations from start to end in a fresh Wine prefix, as a user runs them: the
 # default install and what it leaves (folder, registry value, work.tmp, the five files,
 # the shortcuts), the box cleared, an existing folder, a folder typed with a trailing
-# "\", an installer that scripts/package made of other files, a second install over the
-# first, the empty field, a folder that cannot be created, shortcut 1 failing, a broken
-# payload, a device name in the payload, and the registry refused. Links laid out by
-# another user (work.tmp linked to a file, a folder link and a file link in an existing
-# install folder) are never written through, and no success is claimed. While the outcome box
-# is up the task-bar window is disabled, and closing from it changes nothing. The
-# installed UnInst.exe removes what the installer made, also from a folder named with ソ
-# and 表 typed with a trailing "\", and keeps a file of the user's own there.
+# "\", an installer that scripts/package made of other files packed with --best, a
+# second install over the first, the empty field, a folder that cannot be created, a
+# relative folder, a folder too long for shortcut 1's target, shortcut 1 failing, a
+# broken payload, a device name in the payload, and the registry refused. Links laid out
+# by another user (work.tmp linked to a file, a folder link and a file link in an
+# existing install folder) are never written through, and no success is claimed. While
+# the outcome box is up the task-bar window is disabled, and closing from it changes
+# nothing. The installed UnInst.exe removes what the installer made, also from a folder
+# named with ソ and 表 typed with a trailing "\", and keeps a file of the user's own there.
 WINEPREFIX="$BUILD_DIR/wine-prefix-install"
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 export WINEPREFIX
@@ -64,7 +65,10 @@ if drv wait 'TMessageForm|' 60000; then
   check "default: the task-bar window is disabled during the box" \
     grep -q '^window .* enabled=0 ' <(drv dump "$TASKBAR")
   drv close "$TASKBAR"
+  drv endtask "$TASKBAR"
   drv settle "$TASKBAR"
+  same "default: closing from the task bar runs no close handler" \
+    "$(grep -c 'TSetupForm.FormClose' "$E2E_TMP/setup.log")" 0
   check "default: closing from the task bar leaves the box up" drv wait 'TMessageForm|' 0
 fi
 notice default "セットアップが正常に終了しました"
@@ -153,7 +157,15 @@ check "package: the refusals wrote nothing" [ ! -e "$E2E_TMP/Refused.exe" ]
 if package --best "$(drive_c setup/Vendor.exe)" "${PROGRAMS[@]}" \
      'data\samples\sample.bin='"$VENDOR/sample.bin" '書類\領収書一覧.txt='"$VENDOR/receipts.txt"; then
   pass "package: Vendor.exe written"
+  # Its payload is a --best archive: smaller than the default packing of the same
+  # inputs, and what the installer writes to work.tmp and extracts from.
+  BEST_TLZ="$BUILD_DIR/payload/package.tlz"
+  "$TLZPACK" pack --inputs "$BUILD_DIR/payload/package.inputs" -- "$E2E_TMP/default.tlz" >/dev/null ||
+    fail "package: could not pack the inputs by default"
+  check "package: the --best payload is smaller than the default one" \
+    test "$(stat -c %s "$BEST_TLZ")" -lt "$(stat -c %s "$E2E_TMP/default.tlz")"
   INSTALLER="$(drive_c setup/Vendor.exe)" install vendor 'c:\vendor' ticked "セットアップが正常に終了しました"
+  same_file "vendor: work.tmp is the --best payload" "$(drive_c setup/work.tmp)" "$BEST_TLZ"
   same_file "vendor: korvani.exe" "$(drive_c vendor/korvani.exe)" "$PAYLOAD_FILES/korvani.exe"
   same_file "vendor: UPDATE.EXE" "$(drive_c vendor/UPDATE.EXE)" "$PAYLOAD_FILES/update.exe"
   same_file "vendor: UnInst.exe" "$(drive_c vendor/UnInst.exe)" "$PAYLOAD_FILES/UnInst.exe"
@@ -222,6 +234,28 @@ echo "== a folder that cannot be created"
 echo x >"$(drive_c blocker)"
 install nofolder 'c:\blocker\korvani' ticked "ディレクトリ作成に失敗しました"
 same "nofolder: registry untouched" "$(drv regvalue "$KEY" Path)" 'type=1 size=10 text=c:\second'
+
+echo "== a relative folder, typed from a known current folder"
+# ..\x would land beside the installer's current folder, which the user never sees: it
+# is refused, and nothing is made or recorded.
+mkdir -p "$(drive_c cwd/here)"
+pushd "$(drive_c cwd/here)" >/dev/null || fail "cannot enter the current folder"
+install relative '..\x' ticked "ディレクトリ作成に失敗しました"
+popd >/dev/null || fail "cannot leave the current folder"
+same "relative: nothing made beside the current folder" "$(ls -A "$(drive_c cwd)")" here
+same "relative: registry untouched" "$(drv regvalue "$KEY" Path)" 'type=1 size=10 text=c:\second'
+
+echo "== a folder so long that shortcut 1 cannot take its target"
+# c:\ and 245 letters: the files fit; the shortcut fields hold 259 characters, as many
+# as \update.exe makes, one fewer than \korvani.exe. Shortcut 1 is not saved with a cut
+# target, and no success is claimed.
+rm -f "$DESKTOP/$DESC.lnk" "$MENU"/*.lnk
+LONG="c:\\$(printf 'l%.0s' $(seq 245))"
+install long "$LONG" ticked "ショートカットの作成に失敗しました"
+same_file "long: korvani.exe installed" "$(unix_path "$LONG")/korvani.exe" "$PAYLOAD_FILES/korvani.exe"
+check "long: shortcut 1 is not saved" [ ! -e "$MENU/$DESC.lnk" ]
+shortcut_is "$MENU/${DESC}起動.lnk" "$LONG\\update.exe" "$LONG"
+rm -rf "$(unix_path "$LONG")"
 
 echo "== shortcut 1 failing"
 rm -f "$DESKTOP/$DESC.lnk" "$MENU"/*.lnk

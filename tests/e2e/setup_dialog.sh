@@ -1,8 +1,8 @@
 #!/bin/bash
 # The setup dialog as a user first sees it: caption, task-bar title, every control at
-# its place with its text, the default folder, the ticked box, the focus; only the
-# dialog visible; the close box and the cancel button end the program with exit code 0
-# after exactly one close handler. Started minimised (show command 7, as a shortcut set
+# its place with its text, the default folder, the ticked box, the focus on the start
+# button, which Enter presses; only the dialog visible; the close box and the cancel
+# button end the program with exit code 0 after exactly one close handler. Started minimised (show command 7, as a shortcut set
 # to "minimised" starts it), restoring the task-bar entry brings the dialog up with its
 # default folder; its own minimise box minimises the program, and restoring brings it back.
 # Stand-ins for system DLLs beside the installer are never loaded.
@@ -32,12 +32,27 @@ grep -qE '^control .* rect=130,106 217x19 .* checked=1 text=デスクトップ�
   "$E2E_TMP/dump" && pass "CheckBox1 ticked" || fail "CheckBox1"
 grep -q '^focus .* text=セットアップ開始$' "$E2E_TMP/focus" && pass "SetupButton has the focus" ||
   fail "focus: $(cat "$E2E_TMP/focus")"
+# The focused start button looks as the default one (BS_DEFPUSHBUTTON), as after a Tab.
+style=$(sed -n 's/^control .* style=\([0-9a-f]*\) .*text=セットアップ開始$/\1/p' "$E2E_TMP/dump")
+check "SetupButton shows the default look" test -n "$style" -a "$((0x${style:-0} & 0xF))" -eq 1
 
 # Only the setup dialog (and the zero-size task-bar window) is visible.
 pid=$(sed -n 's/^top class=TSetupForm pid=\([0-9][0-9]*\) .*/\1/p' "$E2E_TMP/list")
 check "the list shows the dialog's process" [ -n "$pid" ]
 same "no other visible window of the installer" \
   "$(grep " pid=$pid " "$E2E_TMP/list" | grep -v -e 'class=TSetupForm' -e 'class=TApplication .* 0x0 ' -e 'IME')" ""
+
+# Enter at opening presses the focused start button: with the field emptied, the
+# installation stops at once with the folder service's error, and the dialog stays.
+drv settext 'TSetupForm|' class=Edit ''
+drv key 'TSetupForm|' enter
+if drv wait "$SETUP_BOX" "$WAIT_MS"; then
+  same "Enter pressed the start button" "$(message_text "$SETUP_BOX")" 'ディレクトリを作成することができません.'
+  drv click "$SETUP_BOX" OK
+  check "the dialog stays after the box" drv gone "$SETUP_BOX" "$WAIT_MS"
+else
+  fail "Enter at opening did not press the start button"
+fi
 
 # Tab moves from the start button to the cancel button.
 drv key 'TSetupForm|' tab
@@ -65,6 +80,8 @@ WINEDEBUG=-all,+debugstr wine "$DRIVER_EXE" run "$(dos_path "$SETUP_EXE")" 7 </d
 SETUP_PID=$!
 E2E_PIDS="$E2E_PIDS $SETUP_PID"
 check "minimised start: the task-bar entry comes" drv wait "$TASKBAR" "$WAIT_MS"
+# Once the program's loop handles what is posted to it, start-up has shown what it shows.
+drv settle "$TASKBAR"
 check "minimised start: the entry is minimised" minimized "$TASKBAR"
 check "minimised start: no dialog yet" drv gone 'TSetupForm|' 0
 drv restore "$TASKBAR"

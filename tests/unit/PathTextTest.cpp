@@ -63,6 +63,28 @@ TEST(PathText, DrivePartAndNamePart) {
   EXPECT_EQ(NamePart("c:\\a\\"), "");
 }
 
+// Full paths name one place; relative ones depend on the current folder (of the process
+// or of a drive) and on the current drive.
+TEST(PathText, FullAndRelativePaths) {
+  for (const char* full : {"c:\\", "C:\\Program Files\\Tolvar\\korvani", "z:\\a\\", "c:/apps",
+                           "\\\\server\\share", "\\\\server\\share\\korvani", "//server/share",
+                           "c:\\..\\x"}) {
+    EXPECT_TRUE(IsFullPath(full)) << full;
+  }
+  for (const char* relative : {"", " ", "korvani", "..\\x", ".\\x", "c:", "c:korvani", "\\xyz", "\\",
+                               "/xyz", "\\\\", "\\\\server", "\\\\server\\", " c:\\x", "1:\\x"}) {
+    EXPECT_FALSE(IsFullPath(relative)) << relative;
+  }
+  // The second byte of "表" (95 5C) and of "ソ" (83 5C) is no separator: \\表\x is a
+  // server and a share, \\表 is a server alone, and neither "表:" nor "ソ\" is a drive.
+  EXPECT_TRUE(IsFullPath("\\\\表\\x"));
+  EXPECT_TRUE(IsFullPath("\\\\サーバ\\表"));
+  EXPECT_FALSE(IsFullPath("\\\\表"));
+  EXPECT_FALSE(IsFullPath("\\\\ソ\\"));
+  EXPECT_FALSE(IsFullPath("表:\\x"));
+  EXPECT_FALSE(IsFullPath("ソ\\x"));
+}
+
 TEST(ExceptionBox, FinalFullStopRule) {
   EXPECT_EQ(ExceptionBoxText(""), "");
   EXPECT_EQ(ExceptionBoxText("ends."), "ends.");

@@ -145,6 +145,18 @@ TEST(Shelllink, APathLongerThanTheBufferIsRefused) {
   EXPECT_EQ(shell.CreateShortcut("c:\\korvani.exe", tooLong, "c:\\korvani.exe", 0, "x"),
             HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
   EXPECT_EQ(EntriesIn(folder), 1) << "nothing written under a cut name";
+
+  // The same for the target, which the link keeps in a field of that size: 259
+  // characters are kept whole, one more fails the shortcut, and nothing is saved.
+  const Text target259 = "c:\\" + Text(259 - 3 - 12, 't') + "\\korvani.exe";
+  ASSERT_EQ(target259.size(), 259u);
+  const Text target260 = "c:\\" + Text(260 - 3 - 12, 't') + "\\korvani.exe";
+  const Text link = temp / "target.lnk";
+  EXPECT_GE(shell.CreateShortcut(target259, link, target259, 0, "x"), 0);
+  EXPECT_EQ(ReadLink(link).target, target259);
+  ASSERT_TRUE(DeleteFileA(link.c_str()));
+  EXPECT_EQ(shell.CreateShortcut(target260, link, target260, 0, "x"), HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
+  EXPECT_FALSE(FileExists(link)) << "a shortcut whose target was cut is not saved";
 }
 
 // On a thread of its own that first initialises COM as `before` says (or not at all):

@@ -25,12 +25,15 @@
 //   driver click WINDOW CONTROL            post a click to a button
 //   driver settext WINDOW CONTROL TEXT     replace an edit box's text
 //   driver close WINDOW                    the title-bar close box (system close command)
+//   driver endtask WINDOW                  the close request Task Manager's "End task"
+//                                          sends (WM_CLOSE, also to a disabled window)
 //   driver minimize WINDOW                 the minimise box (system minimise command)
 //   driver restore WINDOW                  restore it, as its task-bar entry does
 //   driver key WINDOW KEY                  a key to the window's focused control
 //                                          (KEY: enter, esc, tab, space, or a number)
 //   driver settle WINDOW                   return once the window's thread has handled
-//                                          everything posted to it before
+//                                          everything posted to it before (the thread
+//                                          needs an edit box in one of its windows)
 //   driver focus WINDOW                    name the control that has the focus
 //   driver items WINDOW CONTROL            the items of a list box or combo box: count,
 //                                          selected index, then "item N TEXT" per item
@@ -322,12 +325,30 @@ HWND FocusOf(HWND top) {
   return nullptr;
 }
 
-// Posted messages of one thread are handled in the order they were posted. An edit
-// box of the window gets a new text limit by a posted message; once the box reports
-// it, everything posted before has been handled too. The old limit is put back.
+BOOL CALLBACK CollectTop(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  return TRUE;
+}
+
+// An edit box of the window, or else of another window of its thread (a window without
+// one, such as a program's task-bar window, shares its thread's queue with its forms).
+HWND EditOfThread(HWND top) {
+  if (HWND edit = FindControl(top, L"class=Edit")) return edit;
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetWindowThreadProcessId(top, nullptr), &CollectTop, reinterpret_cast<LPARAM>(&windows));
+  for (HWND window : windows) {
+    if (HWND edit = FindControl(window, L"class=Edit")) return edit;
+  }
+  return nullptr;
+}
+
+// Posted messages of one thread are handled in the order they were posted, whichever
+// of its windows they are for. An edit box of the thread gets a new text limit by a
+// posted message; once the box reports it, everything posted to the window before has
+// been handled too. The old limit is put back.
 int Settle(HWND top) {
-  HWND edit = FindControl(top, L"class=Edit");
-  if (edit == nullptr) return Fail(L"settle: the window has no edit box to mark its queue with", 2);
+  HWND edit = EditOfThread(top);
+  if (edit == nullptr) return Fail(L"settle: the window's thread has no edit box to mark its queue with", 2);
   const DWORD_PTR limit = Ask(edit, EM_GETLIMITTEXT, 0, 0);
   const DWORD_PTR mark = limit > 1 ? limit - 1 : limit + 1;
   if (!PostMessageW(edit, EM_SETLIMITTEXT, mark, 0)) return Fail(L"settle: cannot post to the window", 2);
@@ -739,8 +760,8 @@ int RunCommand(const wchar_t* exe, const wchar_t* show) {
 }
 
 int Usage() {
-  return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|key|settle|focus|"
-              L"items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
+  return Fail(L"usage: driver list|wait|gone|dump|peek|freeze|thaw|text|waittext|click|settext|close|endtask|"
+              L"key|settle|focus|items|select|dblclick|shortcut|link|regvalue|regset|reglock|regdelete|folder|resource|"
               L"setresource|version|overwrite|hold|held|release|noproc|run|minimize|restore ... (see driver.cpp)",
               2);
 }
@@ -778,6 +799,7 @@ int WindowCommand(const std::wstring& command, int n, wchar_t** a) {
   if (command == L"wait") return 0;
   if (command == L"dump") return Describe(top, true), 0;
   if (command == L"close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : Fail(L"cannot post", 2);
+  if (command == L"endtask") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"minimize") return PostMessageW(top, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"restore") return PostMessageW(top, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : Fail(L"cannot post", 2);
   if (command == L"settle") return Settle(top);

@@ -50,11 +50,14 @@ drv() {
   rc=$?
   [ "$rc" -ne 0 ] && [ -s "$err" ] && sed "s/^/  ($1) /" "$err" >&2
   rm -f "$err"
-  # An input that could not be delivered fails the scenario even where the script goes
-  # on without looking, or a later check would be made against the wrong state.
+  # An input that could not be delivered, or a wait for the inputs to be handled that
+  # did not end, fails the scenario even where the script goes on without looking, or a
+  # later check would be made against the wrong state.
   case $1 in
-    settext|click|key|select|dblclick|close)
+    settext|click|key|select|dblclick|close|endtask)
       [ "$rc" -ne 0 ] && fail "driver $*: the input was not delivered (exit status $rc)" ;;
+    settle)
+      [ "$rc" -ne 0 ] && fail "driver $*: the posted inputs were not seen handled (exit status $rc)" ;;
   esac
   return "$rc"
 }
