@@ -54,6 +54,10 @@ TSetupForm::TSetupForm() : TForm(SetupFormParams()) {
   CheckBox1.SetFont(WhiteText("ＭＳ Ｐゴシック", 12, false));
   CheckBox1.SetChecked(true);
   SetActiveControl(&SetupButton);
+  // The start button opens with the focus and, as a focused push button has after a
+  // Tab, the default look, so that Enter presses it. It is not the form's default
+  // button: Tab moves the look on with the focus.
+  SetupButton.SetDefault(true);
 }
 
 void TSetupForm::FormCreate() {

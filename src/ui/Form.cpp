@@ -170,9 +170,9 @@ void TForm::Show() {
   ShowWindow(handle_, SW_SHOW);
   if (GetActiveWindow() == handle_) {
     if (activeControl_ != nullptr) {
-      FocusChild(activeControl_->Handle());
+      activeControl_->SetFocus();
     } else if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE)) {
-      FocusChild(first);
+      ::SetFocus(first);
     }
   }
 }
@@ -273,21 +273,7 @@ void TForm::Repaint() {
 
 void TForm::SetActiveControl(TControl* control) {
   activeControl_ = control;
-  if (control != nullptr && GetActiveWindow() == handle_) FocusChild(control->Handle());
-}
-
-void TForm::FocusChild(HWND child) {
-  ::SetFocus(child);
-  // As Tab leaves it: a push button with the focus looks and acts as the default one
-  // (Enter presses it), and the button that had that look gives it up.
-  if (!(SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) return;
-  for (TControl* control : controls_) {
-    HWND other = control->Handle();
-    if (other != child && (SendMessageA(other, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) {
-      SendMessageA(other, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    }
-  }
-  SendMessageA(child, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  if (control != nullptr && GetActiveWindow() == handle_) control->SetFocus();
 }
 
 void TForm::SetDefaultButton(TButton* button) {
@@ -391,7 +377,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (target == nullptr || !IsWindow(target) || !IsWindowVisible(target)) {
           target = activeControl_ ? activeControl_->Handle() : GetNextDlgTabItem(handle_, nullptr, FALSE);
         }
-        if (target != nullptr) FocusChild(target);
+        if (target != nullptr) ::SetFocus(target);
         return 0;
       }
       break;

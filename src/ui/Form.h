@@ -109,8 +109,6 @@ class TForm {
   friend LRESULT CALLBACK FormTrampoline(HWND, UINT, WPARAM, LPARAM) noexcept;
   void RegisterWindowClass(const char* className);
   void ClickButton(TButton* button);
-  // Gives a control of this form the focus, as dialog navigation does.
-  void FocusChild(HWND child);
 
   HWND handle_ = nullptr;
   TFont font_;
