@@ -7,10 +7,13 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
+#include <vector>
 
 #include "base/Handle.h"
 #include "base/Text.h"
+
+// A UTF-16 text, without a terminating zero.
+using WideText = std::vector<wchar_t>;
 
 // A folder held open while files and folders are made in it. While it is held it
 // cannot be removed or renamed, so nothing can take its place.
@@ -42,7 +45,7 @@ class THeldFolder {
  private:
   Text path_;
   UniqueFile handle_;
-  std::wstring real_;
+  WideText real_;
 };
 
 // A C runtime stream over an open file, which takes the handle over (fclose closes it);

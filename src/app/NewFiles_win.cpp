@@ -10,37 +10,41 @@
 namespace {
 
 // The real path of an open file or folder ("\\?\C:\..."), empty when the system
-// cannot give it.
-std::wstring RealPath(HANDLE handle) {
-  std::vector<wchar_t> buffer(MAX_PATH + 1);
+// cannot give it. Wide texts are kept in vectors: the library's wide string class
+// would bring a large object of the C++ runtime into the program for these few uses.
+WideText RealPath(HANDLE handle) {
+  WideText buffer(MAX_PATH + 1);
   for (;;) {
     const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    if (length == 0) return WideText();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
     buffer.resize(length + 1);
   }
 }
 
 // The name as the file system stores it: Windows drops trailing dots and spaces.
-std::wstring StoredName(const Text& name) {
+WideText StoredName(const Text& name) {
   std::size_t end = name.size();
   while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;
-  if (end == 0) return std::wstring();
+  if (end == 0) return WideText();
   const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  WideText wide(static_cast<std::size_t>(length > 0 ? length : 0));
   MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(end), wide.data(), length);
   return wide;
 }
 
 // True when `handle`'s real path is `folderReal` followed by `name`.
-bool IsNamed(HANDLE handle, const std::wstring& folderReal, const Text& name) {
-  const std::wstring real = RealPath(handle);
-  const std::wstring stored = StoredName(name);
+bool IsNamed(HANDLE handle, const WideText& folderReal, const Text& name) {
+  const WideText real = RealPath(handle);
+  const WideText stored = StoredName(name);
   if (real.empty() || folderReal.empty() || stored.empty()) return false;
-  std::wstring expected = folderReal;
-  if (expected.back() != L'\\') expected += L'\\';
-  expected += stored;
+  WideText expected = folderReal;
+  if (expected.back() != L'\\') expected.push_back(L'\\');
+  expected.insert(expected.end(), stored.begin(), stored.end());
   return CompareStringOrdinal(real.data(), static_cast<int>(real.size()), expected.data(),
                               static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
 }
