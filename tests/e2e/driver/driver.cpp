@@ -92,7 +92,9 @@
 namespace {
 
 const DWORD kWindowWait = 30000;
-const DWORD kAnswerWait = 10000;
+// How long a window may take to answer a sent message: a busy machine, not a hung
+// program, is what makes a window slow to answer, so the limit is generous.
+const DWORD kAnswerWait = 30000;
 const wchar_t kHeldEvent[] = L"KorvaniDriverHeld";
 const wchar_t kReleaseEvent[] = L"KorvaniDriverRelease";
 // The product name, the description of the installer's shortcuts.
