@@ -1,9 +1,8 @@
 # Cross toolchain for the Windows build: mingw-w64 x86_64, run under Wine by the
 # emulator wrapper. The thread model is posix unless KORVANI_THREAD_MODEL says win32:
-# GoogleTest needs std::mutex, which only the posix model has. The win32 model (Debian's
-# g++-mingw-w64-x86-64-win32, not installed by scripts/bootstrap) would spare the
-# programs the posix model's thread library, some 26 KB; every build uses posix all the
-# same, so that the programs shipped are built as the ones the tests run.
+# GoogleTest needs std::mutex, which only the posix model has, so the test tree uses
+# posix. The release build (scripts/build) asks for win32: the programs have one thread,
+# and the win32 model spares them the posix model's thread library, some 26 KB.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
