@@ -101,6 +101,8 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
   // into its real path, wherever that is.
   THeldFolder installFolder;
   bool installFolderOpen = false;
+  std::deque<THeldFolder> walked;  // the folders of the last entry, held
+  std::vector<Text> walkedNames;   // their names, one a level
   while (outcome == EntryOutcome::Written) {
     archive::EntryHeader header;
     const archive::HeaderStatus status = archive::ReadEntryHeader(ArchiveFile, header);
@@ -126,17 +128,24 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
       if (!folder.empty()) MakeFolderPath(folder);
       installFolderOpen = installFolder.Open(folder);
     }
-    // The entry's folders from the install folder down, made where missing and held
-    // until its file is made. A deque keeps each one in place as the next is added.
+    // The entry's folders from the install folder down, made where missing and held.
+    // Those the previous entry walked through are still held and are not opened again;
+    // the rest are. A deque keeps each one in place as the next is added.
     std::vector<Text> names = Components(header.name);
     const Text fileName = names.back();
     names.pop_back();
-    std::deque<THeldFolder> walked;
-    const THeldFolder* here = &installFolder;
+    std::size_t kept = 0;
+    while (kept < walkedNames.size() && kept < names.size() && walkedNames[kept] == names[kept]) ++kept;
+    walked.resize(kept);
+    walkedNames.resize(kept);
+    const THeldFolder* here = walked.empty() ? &installFolder : &walked.back();
     if (!installFolderOpen) outcome = EntryOutcome::FolderFailed;
-    for (std::size_t i = 0; i < names.size() && outcome == EntryOutcome::Written; ++i) {
+    for (std::size_t i = kept; i < names.size() && outcome == EntryOutcome::Written; ++i) {
       switch (walked.emplace_back().OpenBelow(*here, names[i])) {
-        case THeldFolder::Outcome::Opened: here = &walked.back(); break;
+        case THeldFolder::Outcome::Opened:
+          here = &walked.back();
+          walkedNames.push_back(names[i]);
+          break;
         case THeldFolder::Outcome::Failed: outcome = EntryOutcome::FolderFailed; break;
         case THeldFolder::Outcome::Refused: outcome = EntryOutcome::Failed; break;
       }

@@ -267,10 +267,6 @@ int TForm::ShowModal() {
   return result;
 }
 
-void TForm::Repaint() {
-  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 void TForm::SetActiveControl(TControl* control) {
   activeControl_ = control;
   if (control != nullptr && GetActiveWindow() == handle_) control->SetFocus();

@@ -77,8 +77,6 @@ class TForm {
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
 
-  // Paints the form and its controls now, without waiting for the message loop.
-  void Repaint();
 
   void SetActiveControl(TControl* control);
   TControl* ActiveControl() const { return activeControl_; }

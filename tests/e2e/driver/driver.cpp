@@ -558,13 +558,22 @@ int ResourceCommand(const wchar_t* exe, const wchar_t* type, const wchar_t* name
   return ok ? 0 : Fail(L"cannot write the resource", 2);
 }
 
-int SetResourceCommand(const wchar_t* exe, const wchar_t* type, const wchar_t* name, const wchar_t* file) {
-  HANDLE in = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return Fail(L"cannot open the file", 2);
-  std::vector<char> bytes(GetFileSize(in, nullptr));
+// The bytes of a whole file; false when it cannot be opened.
+bool ReadWholeFile(const wchar_t* path, std::vector<char>& bytes) {
+  HANDLE in = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return false;
+  bytes.resize(GetFileSize(in, nullptr));
   DWORD got = 0;
   ReadFile(in, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  bytes.resize(got);
   CloseHandle(in);
+  return true;
+}
+
+int SetResourceCommand(const wchar_t* exe, const wchar_t* type, const wchar_t* name, const wchar_t* file) {
+  std::vector<char> bytes;
+  if (!ReadWholeFile(file, bytes)) return Fail(L"cannot open the file", 2);
+  const DWORD got = static_cast<DWORD>(bytes.size());
   // Replace the resource in every language it is stored in.
   std::vector<WORD> languages;
   if (HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
@@ -625,12 +634,9 @@ int VersionCommand(const wchar_t* exe) {
 }
 
 int OverwriteCommand(const wchar_t* path, const wchar_t* offset, const wchar_t* source) {
-  HANDLE in = CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return Fail(L"cannot open the source", 2);
-  std::vector<char> bytes(GetFileSize(in, nullptr));
-  DWORD got = 0;
-  ReadFile(in, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-  CloseHandle(in);
+  std::vector<char> bytes;
+  if (!ReadWholeFile(source, bytes)) return Fail(L"cannot open the source", 2);
+  const DWORD got = static_cast<DWORD>(bytes.size());
   HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
