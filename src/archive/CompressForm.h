@@ -29,7 +29,8 @@ class TCompressForm : public TForm {
   // created, or an entry cannot be written whole and safely inside the folder. Safely:
   // a link met in the folder or in a folder an entry walks through is refused, an
   // existing file of an entry's name is removed and made new, never written through,
-  // and every file made turns out, from its handle, to lie in the folder's real path.
+  // and every folder and file is made by name in its held parent, inside the folder's
+  // real path whatever changes on the way meanwhile.
   int ExtractArchive(const Text& archivePath, const Text& folder);
   // The same, reading the archive through `archive`, an open handle of the file that
   // the caller keeps: what is extracted is that file, whatever its name leads to by now.
