@@ -64,11 +64,13 @@ archive::DecodeStatus TCompressForm::DecodeEntry(std::uint32_t size) {
 }
 
 void TCompressForm::EntryWritten() {
-  // The bar invalidates only the part that moved; the label is drawn again with its new
-  // path, the form where the old one was. That one repaint also paints the bar, and the
-  // whole window after it was shown.
+  // What changed is drawn at once, and nothing else: the label with its new path (and
+  // the form where a longer one was), then the part of the bar that moved, which the
+  // bar draws itself. What else waits to be painted follows: after the window was shown,
+  // the whole window.
+  Label1.PaintNow();
   AllBar.SetPosition(AllBarScale.Position(ArchiveFile.Tell()));
-  Label1.ResumeRedraw();
+  Update();
 }
 
 int TCompressForm::ExtractArchive(const Text& archivePath, const Text& folder) {
@@ -159,8 +161,7 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
     }
     const bool created = made && OutFile.Adopt(CFileOf(std::move(made), true));
     // The label shows the new path with the next repaint, after the file is written.
-    Label1.SetRedraw(false);
-    Label1.SetCaption(path);
+    Label1.SetCaptionLater(path);
     if (header.IsTerminator()) {
       if (created) OutFile.Close();  // stays, empty, and is not counted
       outcome = EntryOutcome::Terminator;
@@ -183,7 +184,6 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
   }
   ArchiveFile.Close();
   if (OutFile.IsOpen()) OutFile.Close();
-  Label1.SetRedraw(true);
   Hide();
   return outcome == EntryOutcome::Written || outcome == EntryOutcome::Terminator ? count : 0;
 }

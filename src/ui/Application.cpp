@@ -37,6 +37,16 @@ void TApplication::LoadCommonControls() {
   commonControls_.emplace(std::move(library));
 }
 
+void TApplication::DrawClassic(HWND control) {
+  if (!themes_) themes_.emplace("uxtheme.dll");
+  using SetThemeProc = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  // A theme of no name: the control finds no theme data and draws itself classically,
+  // with the classic frame, which takes effect when the frame is computed again.
+  themes_->Proc<SetThemeProc>("SetWindowTheme")(control, L" ", L" ");
+  SetWindowPos(control, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND TApplication::Handle() {
   if (handle_ == nullptr) {
     WNDCLASSEXA wc{};

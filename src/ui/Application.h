@@ -26,6 +26,10 @@ class TApplication {
   // system folder and initialised once, and kept until the forms are gone. Throws
   // Exception when they cannot be loaded.
   void LoadCommonControls();
+  // Draws a common control in the classic style, without visual styles, as Windows
+  // draws every common control of a program that asks for none (this one). Wine would
+  // draw it with its theme. Throws Exception when the theme library cannot be loaded.
+  void DrawClassic(HWND control);
 
   TForm* MainForm() const { return mainForm_; }
   bool Terminated() const { return terminated_; }
@@ -95,6 +99,7 @@ class TApplication {
   HWND activeBeforeMinimize_ = nullptr;
   int dispatchDepth_ = 0;
   std::optional<SystemLibrary> commonControls_;  // before the forms: freed after them
+  std::optional<SystemLibrary> themes_;
   std::vector<std::unique_ptr<TForm>> forms_;
   std::vector<std::unique_ptr<TForm>> pendingFree_;
 };

@@ -115,21 +115,6 @@ void TControl::Repaint() {
   UpdateWindow(handle_);
 }
 
-void TControl::SetRedraw(bool redraw) {
-  if (!redraw && !redrawOff_) boundsWhenRedrawOff_ = BoundsRect();
-  redrawOff_ = !redraw;
-  SendMessageA(handle_, WM_SETREDRAW, redraw, 0);
-}
-
-void TControl::ResumeRedraw() {
-  const bool wasOff = redrawOff_;
-  SetRedraw(true);
-  RECT area = BoundsRect();
-  if (wasOff) UnionRect(&area, &area, &boundsWhenRedrawOff_);
-  RedrawWindow(GetParent(handle_), &area, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 HBRUSH TControl::CtlColor(HDC dc) {
   SetTextColor(dc, font_.color);
   SetBkColor(dc, Color());

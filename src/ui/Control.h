@@ -53,16 +53,11 @@ class TControl {
   COLORREF Color() const;
   // Whether the text is drawn without filling its background.
   void SetTransparent(bool transparent) { transparent_ = transparent; }
+  bool Transparent() const { return transparent_; }
 
   void SetFocus();
   bool Focused() const;
   void Repaint();  // invalidate and paint at once
-  // Whether changes are drawn as they happen; when off, they wait for a repaint.
-  void SetRedraw(bool redraw);
-  // Turns drawing back on and paints at once what changed while it was off: the control
-  // where it is now and its form where the control was. Other windows are not redrawn;
-  // only what waits to be painted anyway is painted with it.
-  void ResumeRedraw();
 
   // The object behind a control window of this program, or null.
   static TControl* FromHandle(HWND window);
@@ -94,8 +89,6 @@ class TControl {
   TForm* form_ = nullptr;
   Text name_;
   TFont font_;
-  bool redrawOff_ = false;
-  RECT boundsWhenRedrawOff_{};  // where the control was last drawn
   bool hasColor_ = false;
   bool transparent_ = false;
   COLORREF color_ = 0;

@@ -300,6 +300,8 @@ void TForm::ClickButton(TButton* button) {
   if (button != nullptr && button->Visible() && button->Enabled()) button->Click();
 }
 
+void TForm::Update() { RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:

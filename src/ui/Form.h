@@ -71,6 +71,9 @@ class TForm {
   bool Visible() const;
   void Show();  // runs FormShow first, then makes the window visible
   void Hide();
+  // Paints at once what waits to be painted in the window and its controls, and
+  // nothing else.
+  void Update();
   void Close();  // the close operation: modal cancel, or OnClose and its action
   int ShowModal();
   bool Modal() const { return modal_; }

@@ -8,6 +8,7 @@ void TProgressBar::Create(TForm& form, const ControlLayout& layout, bool smooth,
   Application->LoadCommonControls();
   CreateHandle(form, PROGRESS_CLASSA, (visible ? WS_VISIBLE : 0) | (smooth ? PBS_SMOOTH : 0), 0,
                layout);
+  Application->DrawClassic(Handle());
   SetRange(0, 100);
   SendMessageA(Handle(), PBM_SETSTEP, 1, 0);
 }

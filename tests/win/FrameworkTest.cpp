@@ -1,7 +1,8 @@
 // The framework's guarantees to the program's forms: an exception that escapes a
 // handler is shown in the exception box and the form goes on; EAbort is silent; modal
 // showing and its close box; a minimised start; the task-bar window during boxes; forms
-// freed by their close action; controls that die before their form.
+// freed by their close action; controls that die before their form; a label's caption
+// drawn only when asked.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 #include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
+#include "ui/Label.h"
 
 namespace {
 
@@ -282,6 +284,51 @@ TEST(Framework, AFormFreedByItsCloseActionOutlivesTheHandlerThatClosedIt) {
   ASSERT_TRUE(PumpUntil([] { return freeWatch.freed; })) << "freed once the click has been handled";
   EXPECT_FALSE(freeWatch.freedInHandler) << "freed by the box's loop inside its own handler";
   EXPECT_EQ(watcher.Seen().size(), 1u);
+}
+
+// How many pixels of `area` (the form's client coordinates) are not `background`, as the
+// form's window shows them now, its controls included.
+int InkIn(const TForm& form, const RECT& area, COLORREF background) {
+  HDC dc = GetDCEx(form.Handle(), nullptr, DCX_CACHE);  // without clipping the controls away
+  int ink = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) ink += GetPixel(dc, x, y) != background ? 1 : 0;
+  }
+  ReleaseDC(form.Handle(), dc);
+  return ink;
+}
+
+TEST(Framework, ALabelCaptionSetForLaterIsDrawnByPaintNowAlone) {
+  TTestForm form;
+  TLabel label;
+  label.Create(form, ControlLayout{"Label", 10, 50, 33, 12, "Label"});
+  label.SetAutoSize(true);
+  form.Show();
+  label.SetCaption("C:\\Tolvar\\a long name.txt");
+  form.Update();
+  const RECT longer = label.BoundsRect();
+  const COLORREF background = form.Color();
+  const int inkBefore = InkIn(form, longer, background);
+  ASSERT_GT(inkBefore, 0) << "the long caption is drawn";
+  ASSERT_LE(longer.bottom, 120) << "the test needs the whole label inside the form";
+
+  label.SetCaptionLater("x");
+  EXPECT_EQ(label.Caption(), "x");
+  const RECT shorter = label.BoundsRect();
+  EXPECT_LT(shorter.right - shorter.left, longer.right - longer.left) << "the label fits its new caption";
+  EXPECT_EQ(InkIn(form, longer, background), inkBefore) << "nothing is drawn before PaintNow";
+
+  label.PaintNow();
+  EXPECT_GT(InkIn(form, shorter, background), 0) << "the new caption is drawn";
+  RECT beside = longer;
+  beside.left = shorter.right;  // where the long caption was, right of the short one
+  EXPECT_EQ(InkIn(form, beside, background), 0) << "the form's background where the long caption was";
+  beside = longer;
+  beside.top = shorter.bottom;
+  EXPECT_EQ(InkIn(form, beside, background), 0) << "and below the short one";
+  EXPECT_FALSE(GetUpdateRect(form.Handle(), nullptr, FALSE)) << "nothing is left for a paint cycle";
+  EXPECT_FALSE(GetUpdateRect(label.Handle(), nullptr, FALSE));
+  form.Hide();
 }
 
 TEST(Framework, AControlThatDiesLeavesItsForm) {
