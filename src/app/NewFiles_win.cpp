@@ -86,15 +86,20 @@ WideText StoredName(const Text& name) {
   return wide;
 }
 
+// True when the two texts are equal, ignoring case as the file system does.
+bool SameText(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength) {
+  return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) == CSTR_EQUAL;
+}
+
 // True when `handle`'s real path is `folderReal` followed by `stored`.
 bool IsNamed(HANDLE handle, const WideText& folderReal, const WideText& stored) {
   const WideText real = RealPath(handle);
   if (real.empty() || folderReal.empty() || stored.empty()) return false;
-  WideText expected = folderReal;
-  if (expected.back() != L'\\') expected.push_back(L'\\');
-  expected.insert(expected.end(), stored.begin(), stored.end());
-  return CompareStringOrdinal(real.data(), static_cast<int>(real.size()), expected.data(),
-                              static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+  // A drive's root ends in a separator already.
+  const std::size_t folderLength = folderReal.size() + (folderReal.back() == L'\\' ? 0 : 1);
+  if (real.size() != folderLength + stored.size() || real[folderLength - 1] != L'\\') return false;
+  return SameText(real.data(), folderReal.size(), folderReal.data(), folderReal.size()) &&
+         SameText(real.data() + folderLength, stored.size(), stored.data(), stored.size());
 }
 
 // The attributes of an open file or folder. (The whole-information call would also ask

@@ -1,6 +1,5 @@
 #include "archive/CompressForm.h"
 
-#include <deque>
 #include <utility>
 #include <vector>
 
@@ -103,7 +102,7 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
   // into its real path, wherever that is.
   THeldFolder installFolder;
   bool installFolderOpen = false;
-  std::deque<THeldFolder> walked;  // the folders of the last entry, held
+  std::vector<THeldFolder> walked;  // the folders of the last entry, held
   std::vector<Text> walkedNames;   // their names, one a level
   while (outcome == EntryOutcome::Written) {
     archive::EntryHeader header;
@@ -132,7 +131,7 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
     }
     // The entry's folders from the install folder down, made where missing and held.
     // Those the previous entry walked through are still held and are not opened again;
-    // the rest are. A deque keeps each one in place as the next is added.
+    // the rest are.
     std::vector<Text> names = Components(header.name);
     const Text fileName = names.back();
     names.pop_back();
@@ -140,12 +139,12 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
     while (kept < walkedNames.size() && kept < names.size() && walkedNames[kept] == names[kept]) ++kept;
     walked.resize(kept);
     walkedNames.resize(kept);
-    const THeldFolder* here = walked.empty() ? &installFolder : &walked.back();
     if (!installFolderOpen) outcome = EntryOutcome::FolderFailed;
     for (std::size_t i = kept; i < names.size() && outcome == EntryOutcome::Written; ++i) {
-      switch (walked.emplace_back().OpenBelow(*here, names[i])) {
+      THeldFolder below;
+      switch (below.OpenBelow(walked.empty() ? installFolder : walked.back(), names[i])) {
         case THeldFolder::Outcome::Opened:
-          here = &walked.back();
+          walked.push_back(std::move(below));
           walkedNames.push_back(names[i]);
           break;
         case THeldFolder::Outcome::Failed: outcome = EntryOutcome::FolderFailed; break;
@@ -155,9 +154,10 @@ int TCompressForm::ExtractOpenArchive(const Text& folder) {
     if (outcome == EntryOutcome::FolderFailed) ShowNotice("ディレクトリを作成できませんでした");
     if (outcome != EntryOutcome::Written) break;
     // The file is made new: an existing file of its name is removed, a link refused.
+    const THeldFolder& here = walked.empty() ? installFolder : walked.back();
     UniqueFile made;
     if (!fileName.empty()) {
-      made = here->CreateNewFile(fileName, THeldFolder::ExistingLink::Refuse, FILE_SHARE_READ);
+      made = here.CreateNewFile(fileName, THeldFolder::ExistingLink::Refuse, FILE_SHARE_READ);
     }
     const bool created = made && OutFile.Adopt(CFileOf(std::move(made), true));
     // The label shows the new path with the next repaint, after the file is written.
