@@ -27,8 +27,6 @@ constexpr DWORD kOwnFileRetryMs = 200;
 constexpr char kCopyFolderAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 constexpr char kCopyFile[] = "korvani-uninst.exe";
 
-using UniqueLocal = UniqueHandle<HLOCAL, NullCloser<HLOCAL, decltype(&LocalFree), &LocalFree>>;
-
 // Creates a new folder for the removing copy below the Windows folder's Temp, with the
 // access list above. Only a name that did not exist is taken, so nothing in it (a link,
 // a planted DLL) can have been prepared by another user. Returns 0 or the system's error.
@@ -41,7 +39,7 @@ DWORD MakeCopyFolder(Text* folder) {
                                                             &descriptor, nullptr)) {
     return GetLastError();
   }
-  const UniqueLocal descriptorOwner(descriptor);
+  const UniqueLocalMemory descriptorOwner(descriptor);
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
   const Text temp = payload::JoinPath(Text(windows, n), "Temp");
   LARGE_INTEGER now = {};

@@ -7,9 +7,6 @@
 
 #include "base/Handle.h"
 
-using UniqueLocalMemory =
-    UniqueHandle<HLOCAL, NullCloser<HLOCAL, decltype(&LocalFree), &LocalFree>>;
-
 // A new security descriptor for such a folder, as Program Files has: SYSTEM and
 // Administrators have full control, Users may read and run what is inside, each for the
 // folder, its subfolders and its files; protected, so that nothing the parent grants

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/FolderSecurity.h"
+#include "app/PathText.h"
 
 namespace {
 
@@ -117,12 +118,6 @@ bool RemoveWhenClosed(HANDLE handle) {
   return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-Text Join(const Text& folder, const Text& name) {
-  const bool separated =
-      !folder.empty() && folder.back() == '\\' && !sjis::IsTrailByte(folder, folder.size() - 1);
-  return separated ? folder + name : folder + "\\" + name;
-}
-
 // The length of a path as the system counts it, in UTF-16 units.
 std::size_t WideLength(const Text& path) { return Wide(path, path.size()).size(); }
 
@@ -155,7 +150,7 @@ const WideText& THeldFolder::RealPath() const {
 }
 
 THeldFolder::Outcome THeldFolder::OpenBelow(const THeldFolder& parent, const Text& name) {
-  path_ = Join(parent.path_, name);
+  path_ = JoinPath(parent.path_, name);
   const WideText stored = StoredName(name);
   if (stored.empty() || WideLength(path_) > kLongestFolderPath) return Outcome::Failed;
   // A folder made here now is new and nobody else's: there is nothing to check.
@@ -181,7 +176,7 @@ THeldFolder::Outcome THeldFolder::OpenBelow(const THeldFolder& parent, const Tex
 
 UniqueFile THeldFolder::CreateNewFile(const Text& name, ExistingLink links, DWORD share) const {
   const WideText stored = StoredName(name);
-  if (stored.empty() || WideLength(Join(path_, name)) > kLongestFilePath) return UniqueFile();
+  if (stored.empty() || WideLength(JoinPath(path_, name)) > kLongestFilePath) return UniqueFile();
   // FILE_CREATE fails on any name that exists, a link included, so nothing is followed;
   // and the name is looked up in the held folder itself.
   const auto create = [&](UniqueFile& file) {

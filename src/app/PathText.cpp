@@ -57,3 +57,12 @@ bool IsFullPath(const Text& path) {
   if (serverEnd == 2 || serverEnd >= path.size()) return false;  // no server, or no share after it
   return NameEnd(path, serverEnd + 1) > serverEnd + 1;
 }
+
+Text JoinPath(const Text& dir, const Text& name) {
+  // The last character is a "\\" only when that byte is not the second byte of a
+  // double-byte character.
+  if (!dir.empty() && dir.back() == '\\' && !sjis::IsTrailByte(dir, dir.size() - 1)) {
+    return dir + name;
+  }
+  return dir + "\\" + name;
+}

@@ -10,6 +10,8 @@ Text FolderPrefix(const Text& path);
 Text ContainingFolder(const Text& path);
 // A drive letter with its colon, or the server and share of a network path; else empty.
 Text DrivePart(const Text& path);
+// Dir + Name with one "\" between them; none is added when Dir already ends in "\".
+Text JoinPath(const Text& dir, const Text& name);
 // The part after the last "\" or ":"; the whole path when it has neither.
 Text NamePart(const Text& path);
 // True when the path names one place whatever the process's current folder: a drive

@@ -63,6 +63,10 @@ using UniqueBrush = UniqueHandle<HBRUSH, NullCloser<HBRUSH, decltype(&CloseGdiOb
 using UniqueBitmap = UniqueHandle<HBITMAP, NullCloser<HBITMAP, decltype(&CloseGdiObject), &CloseGdiObject>>;
 using UniqueIcon = UniqueHandle<HICON, NullCloser<HICON, decltype(&DestroyIcon), &DestroyIcon>>;
 using UniqueModule = UniqueHandle<HMODULE, NullCloser<HMODULE, decltype(&FreeLibrary), &FreeLibrary>>;
+// A device context made with CreateCompatibleDC.
+using UniqueMemoryDC = UniqueHandle<HDC, NullCloser<HDC, decltype(&DeleteDC), &DeleteDC>>;
+// Memory that the system allocated for the caller with LocalAlloc (security descriptors).
+using UniqueLocalMemory = UniqueHandle<HLOCAL, NullCloser<HLOCAL, decltype(&LocalFree), &LocalFree>>;
 
 // A COM interface pointer that releases what it holds.
 template <class I>

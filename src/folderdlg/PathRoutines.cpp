@@ -38,15 +38,6 @@ std::size_t CharsToBytes(const Text& text, std::size_t count) {
   return i;
 }
 
-Text JoinPath(const Text& dir, const Text& name) {
-  // The last character is a "\" only when that byte is not the second byte of a
-  // double-byte character.
-  if (!dir.empty() && dir.back() == '\\' && !sjis::IsTrailByte(dir, dir.size() - 1)) {
-    return dir + name;
-  }
-  return dir + "\\" + name;
-}
-
 void DropFirstFolder(Text& folders) {
   if (folders == "\\") {
     folders.clear();

@@ -6,10 +6,8 @@
 #include <cstddef>
 #include <functional>
 
+#include "app/PathText.h"  // JoinPath
 #include "base/Text.h"
-
-// Dir + Name with one "\" between them; none is added when Dir already ends in "\".
-Text JoinPath(const Text& dir, const Text& name);
 
 // One shortening step on a folder part: its first folder is replaced by "...\" (a marker
 // left by an earlier step is taken out first); a leading "\" stays.

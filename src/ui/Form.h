@@ -80,7 +80,6 @@ class TForm {
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
 
-
   void SetActiveControl(TControl* control);
   TControl* ActiveControl() const { return activeControl_; }
   // Enter clicks the default button, Esc the cancel button.

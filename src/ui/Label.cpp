@@ -57,17 +57,12 @@ bool TLabel::AdjustSize(bool redraw) {
   const Text text = GetText();
   // Measured in a memory DC: its text metrics are the screen's, and it costs the window
   // system nothing.
-  struct MemoryDC {
-    HDC dc = CreateCompatibleDC(nullptr);
-    ~MemoryDC() {
-      if (dc != nullptr) DeleteDC(dc);
-    }
-  } memory;
-  if (memory.dc == nullptr) return false;
-  SelectObject(memory.dc, Font().Handle());
+  const UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
+  if (!memory) return false;
+  SelectObject(memory.get(), Font().Handle());
   RECT r{0, 0, Width(), 0};
   UINT format = DT_CALCRECT | DT_NOCLIP | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
-  DrawTextA(memory.dc, text.empty() ? " " : text.c_str(), -1, &r, format);
+  DrawTextA(memory.get(), text.empty() ? " " : text.c_str(), -1, &r, format);
   const RECT old = BoundsRect();
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width == old.right - old.left && height == old.bottom - old.top) return false;
